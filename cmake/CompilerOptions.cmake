@@ -1,0 +1,14 @@
+# Warnings and sanitizers shared by every target of the project.
+add_compile_options(-Wall -Wextra)
+
+if(ZOLK_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Module code exports only what it marks for export.
+function(zolk_hide_symbols target)
+  set_target_properties(${target} PROPERTIES
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+endfunction()

@@ -1,0 +1,5 @@
+#include "frame/plugin_state.h"
+
+PluginState pluginState{};
+
+void resetPluginState() { pluginState = PluginState{}; }

@@ -1,0 +1,26 @@
+// Rotation matrices between a vessel's local axes and the global frame.
+#pragma once
+
+#include "frame/host_api.h"
+
+namespace simhost {
+
+// Row-major 3x3 matrix; as an attitude it maps local directions to global ones.
+struct Mat3 {
+    double m[3][3];
+};
+
+Mat3 identityMatrix();
+// The host's angle convention: R = Rx(-alpha) * Ry(-beta) * Rz(-gamma), with
+// (alpha, beta, gamma) = (arot.x, arot.y, arot.z) and Rx, Ry, Rz the right-handed
+// rotations about the global axes.
+Mat3 rotationFromAngles(const VECTOR3& arot);
+// The inverse of rotationFromAngles for a proper rotation (beta in [-pi/2, pi/2]).
+VECTOR3 anglesFromRotation(const Mat3& r);
+
+VECTOR3 operator*(const Mat3& r, const VECTOR3& v);
+// R^T * v: global direction to local.
+VECTOR3 transposeTimes(const Mat3& r, const VECTOR3& v);
+Mat3 operator*(const Mat3& a, const Mat3& b);
+
+}  // namespace simhost

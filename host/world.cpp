@@ -1,0 +1,126 @@
+#include "host/world.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace simhost {
+
+namespace {
+bool sameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+}  // namespace
+
+World::World() = default;
+World::~World() = default;
+
+void World::reset() {
+    modules_.unloadAll();
+    focus_ = nullptr;
+    vessels_.clear();
+    bodies_.clear();
+    orbits_.clear();
+    bodyStates_.clear();
+    simTime_ = 0.0;
+    startMjd_ = kJ2000Mjd;
+}
+
+void World::addBuiltInBodies() {
+    std::size_t count = 0;
+    const BodySpec* specs = builtInBodies(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const BodySpec& spec = specs[i];
+        const char* parent = spec.orbit.parent < 0 ? nullptr : specs[spec.orbit.parent].name;
+        addBody(spec.name, spec.gm, spec.radius, parent, spec.orbit.elements, spec.orbit.epochMjd);
+    }
+}
+
+Body* World::addBody(const std::string& name, double gm, double radius, const char* parentName,
+                     const ELEMENTS& orbit, double epochMjd) {
+    if (findObject(name)) return nullptr;
+    int parent = -1;
+    if (parentName) {
+        const Body* parentBody = findBody(parentName);
+        if (!parentBody) return nullptr;
+        for (std::size_t i = 0; i < bodies_.size(); ++i)
+            if (bodies_[i].get() == parentBody) parent = static_cast<int>(i);
+    }
+    auto body = std::make_unique<Body>(name, gm, radius);
+    body->parent = parent;
+    body->orbit = orbit;
+    body->epochMjd = epochMjd;
+    orbits_.push_back(BodyOrbit{parent, gm, orbit, epochMjd});
+    bodyStates_.resize(orbits_.size());
+    bodies_.push_back(std::move(body));
+    updateBodies();
+    return bodies_.back().get();
+}
+
+Vessel* World::addVessel(const std::string& name) {
+    if (findObject(name)) return nullptr;
+    vessels_.push_back(std::make_unique<Vessel>(name));
+    return vessels_.back().get();
+}
+
+Object* World::findObject(const std::string& name) const {
+    if (Body* body = findBody(name)) return body;
+    return findVessel(name);
+}
+
+Body* World::findBody(const std::string& name) const {
+    for (const auto& body : bodies_)
+        if (sameName(body->name, name)) return body.get();
+    return nullptr;
+}
+
+Vessel* World::findVessel(const std::string& name) const {
+    for (const auto& vessel : vessels_)
+        if (sameName(vessel->name, name)) return vessel.get();
+    return nullptr;
+}
+
+Object* World::objectFromHandle(const void* handle) const {
+    if (Body* body = bodyFromHandle(handle)) return body;
+    return vesselFromHandle(handle);
+}
+
+Vessel* World::vesselFromHandle(const void* handle) const {
+    if (!handle) return nullptr;
+    for (const auto& vessel : vessels_)
+        if (static_cast<const Object*>(vessel.get()) == handle) return vessel.get();
+    return nullptr;
+}
+
+Body* World::bodyFromHandle(const void* handle) const {
+    if (!handle) return nullptr;
+    for (const auto& body : bodies_)
+        if (static_cast<const Object*>(body.get()) == handle) return body.get();
+    return nullptr;
+}
+
+void World::setStartMjd(double mjd) {
+    startMjd_ = mjd;
+    updateBodies();
+}
+
+void World::step(double dt) {
+    modules_.preStep(simTime_, dt, mjd());
+    simTime_ += dt;
+    updateBodies();
+}
+
+void World::updateBodies() {
+    if (bodies_.empty()) return;
+    ephemerisStates(orbits_.data(), orbits_.size(), mjd(), bodyStates_.data());
+    for (std::size_t i = 0; i < bodies_.size(); ++i) bodies_[i]->state = bodyStates_[i];
+}
+
+World& world() {
+    // Never destroyed: modules unloaded at process exit may still call the host.
+    static World* const instance = new World;
+    return *instance;
+}
+
+}  // namespace simhost

@@ -1,0 +1,80 @@
+// The simulated world: celestial bodies, vessels, time, focus and the loaded
+// modules. The host API acts on the one world that world() returns.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/body.h"
+#include "host/module_loader.h"
+#include "host/solar_system.h"
+#include "host/vessel.h"
+
+namespace simhost {
+
+constexpr double kSecondsPerDay = 86400.0;
+constexpr double kJ2000Mjd = 51544.5;
+
+class OAPIFUNC World {
+public:
+    World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+    ~World();
+
+    // Unloads every module and empties the world: no bodies or vessels, time 0.
+    void reset();
+    // Adds Sun, Earth, Moon and Mars.
+    void addBuiltInBodies();
+
+    // A body orbiting the body named parentName (nullptr: fixed at the origin).
+    // Parents come before their satellites. Null when the parent is unknown or
+    // the name is taken.
+    Body* addBody(const std::string& name, double gm, double radius, const char* parentName,
+                  const ELEMENTS& orbit, double epochMjd);
+    // A vessel with no mass, tanks or thrusters at the origin; null when the name is taken.
+    Vessel* addVessel(const std::string& name);
+
+    // Lookups by name ignore letter case.
+    Object* findObject(const std::string& name) const;
+    Body* findBody(const std::string& name) const;
+    Vessel* findVessel(const std::string& name) const;
+    // The object behind a handle, or null when the handle is none of the world's.
+    Object* objectFromHandle(const void* handle) const;
+    Vessel* vesselFromHandle(const void* handle) const;
+    Body* bodyFromHandle(const void* handle) const;
+
+    Vessel* focus() const { return focus_; }
+    void setFocus(Vessel* vessel) { focus_ = vessel; }
+
+    double simTime() const { return simTime_; }  // s since the start of the run
+    double mjd() const { return startMjd_ + simTime_ / kSecondsPerDay; }
+    // Sets the date of simulation time 0 and moves the bodies there.
+    void setStartMjd(double mjd);
+
+    // One time step: every module's opcPreStep, then time advances by dt (s)
+    // and the bodies move to their places at the new time.
+    void step(double dt);
+
+    const std::vector<std::unique_ptr<Body>>& bodies() const { return bodies_; }
+    const std::vector<std::unique_ptr<Vessel>>& vessels() const { return vessels_; }
+    ModuleLoader& modules() { return modules_; }
+
+private:
+    void updateBodies();
+
+    std::vector<std::unique_ptr<Body>> bodies_;
+    std::vector<std::unique_ptr<Vessel>> vessels_;
+    std::vector<BodyOrbit> orbits_;          // parallel to bodies_, for the ephemeris
+    std::vector<StateVectors> bodyStates_;   // scratch for the ephemeris
+    Vessel* focus_ = nullptr;
+    double simTime_ = 0.0;
+    double startMjd_ = kJ2000Mjd;
+    ModuleLoader modules_;
+};
+
+// The world that the host API acts on. It lives until the process ends.
+OAPIFUNC World& world();
+
+}  // namespace simhost

@@ -1,0 +1,70 @@
+// Time stepping and body motion.
+#include <cmath>
+
+#include "host/ephemeris.h"
+#include "tests/host/world_fixture.h"
+
+namespace {
+
+class WorldStep : public WorldTest {};
+
+TEST_F(WorldStep, AdvancesTimeAndMovesTheBodies) {
+    w().setStartMjd(60000.0);
+    const VECTOR3 before = earth().state.pos;
+    for (int i = 0; i < 10; ++i) w().step(60.0);
+    EXPECT_DOUBLE_EQ(w().simTime(), 600.0);
+    EXPECT_DOUBLE_EQ(w().mjd(), 60000.0 + 600.0 / 86400.0);
+    const VECTOR3 moved = earth().state.pos - before;
+    // Earth covers about 30 km/s along its orbit.
+    EXPECT_NEAR(length(moved) / 600.0, length(earth().state.vel), 10.0);
+}
+
+TEST_F(WorldStep, BodiesAreWhereTheEphemerisPutsThem) {
+    w().setStartMjd(59000.25);
+    w().step(3600.0);
+    std::size_t count = 0;
+    const simhost::BodySpec* specs = simhost::builtInBodies(count);
+    ASSERT_EQ(w().bodies().size(), count);
+    std::vector<simhost::BodyOrbit> orbits;
+    for (std::size_t i = 0; i < count; ++i) orbits.push_back(specs[i].orbit);
+    std::vector<simhost::StateVectors> states(count);
+    simhost::ephemerisStates(orbits.data(), count, 59000.25 + 1.0 / 24.0, states.data());
+    for (std::size_t i = 0; i < count; ++i) {
+        EXPECT_EQ(w().bodies()[i]->name, specs[i].name);
+        EXPECT_EQ(w().bodies()[i]->state.pos.x, states[i].pos.x);
+        EXPECT_EQ(w().bodies()[i]->state.vel.y, states[i].vel.y);
+    }
+}
+
+TEST_F(WorldStep, BodiesNeedAKnownParentAndAFreeName) {
+    EXPECT_EQ(w().addBody("Phobos", 7.1e5, 1.1e4, "Vulcan", ELEMENTS{9.4e6, 0.015, 0.02, 0, 0, 0}, 51544.5), nullptr);
+    EXPECT_EQ(w().addBody("mars", 1.0, 1.0, nullptr, ELEMENTS{}, 51544.5), nullptr);
+    simhost::Body* phobos = w().addBody("Phobos", 7.1e5, 1.1e4, "Mars", ELEMENTS{9.376e6, 0.0151, 0.0, 0, 0, 0}, 51544.5);
+    ASSERT_NE(phobos, nullptr);
+    const double distance = length(phobos->state.pos - w().findBody("Mars")->state.pos);
+    EXPECT_GT(distance, 9.376e6 * (1 - 0.0151) - 1.0);
+    EXPECT_LT(distance, 9.376e6 * (1 + 0.0151) + 1.0);
+}
+
+class ModuleStepping : public WorldTest {};
+
+TEST_F(ModuleStepping, EachStepCallsTheModuleFirstWithTheTimeBeforeTheStep) {
+    std::string error;
+    simhost::LoadedModule* module = w().modules().load(FIXTURE_EXIT_MODULE_PATH, error);
+    ASSERT_NE(module, nullptr) << error;
+    auto count = reinterpret_cast<int (*)(const char*)>(w().modules().entryPoint(*module, "fixtureEventCount"));
+    auto last = reinterpret_cast<void (*)(double*)>(w().modules().entryPoint(*module, "lastPreStep"));
+    w().setStartMjd(60000.0);
+    w().step(2.0);
+    w().step(0.5);
+    EXPECT_EQ(count("opcPreStep"), 2);
+    double seen[3];
+    last(seen);
+    EXPECT_EQ(seen[0], 2.0);  // simulation time at the start of the step
+    EXPECT_EQ(seen[1], 0.5);
+    EXPECT_DOUBLE_EQ(seen[2], 60000.0 + 2.0 / 86400.0);
+    w().reset();  // unloads the module
+    EXPECT_TRUE(w().modules().modules().empty());
+}
+
+}  // namespace
