@@ -139,7 +139,7 @@ OAPIFUNC void InitLib(HINSTANCE hModule);
 // "Mmm dd yyyy" -> (yyyy mod 100)*10000 + month*100 + dd; 0 for any other text.
 OAPIFUNC int Date2Int(const char* date);
 
-OAPIFUNC int oapiRegisterMFDMode(MFDMODESPEC& spec);
+OAPIFUNC int oapiRegisterMFDMode(MFDMODESPEC& modeSpec);
 OAPIFUNC bool oapiUnregisterMFDMode(int mode);
 
 // Name lookups ignore letter case. GetObjectByName finds bodies and vessels,

@@ -36,6 +36,6 @@ struct BodyOrbit {
 // their satellites. A parent index that does not point to an earlier entry is
 // treated as -1. No allocation; the cost grows with count^2, which is nothing
 // for a handful of bodies.
-void ephemerisStates(const BodyOrbit* bodies, std::size_t count, double mjd, StateVectors* out);
+OAPIFUNC void ephemerisStates(const BodyOrbit* bodies, std::size_t count, double mjd, StateVectors* out);
 
 }  // namespace simhost

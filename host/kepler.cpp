@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <numbers>
 
@@ -102,8 +103,10 @@ double hyperbolicAnomaly(double meanAnomaly, double e) {
         // asinh(2*m/e) for large m.
         auto g = [&](double x) { return e * std::sinh(x) - x - m; };
         H = std::cbrt(6.0 * m);
-        for (const double candidate : {m / (e - 1.0), std::asinh(2.0 * m / e)})
-            if (candidate < H && g(candidate) >= 0.0) H = candidate;
+        for (const double candidate : {m / (e - 1.0), std::asinh(2.0 * m / e)}) {
+            const double gc = g(candidate);
+            if (candidate < H && gc >= 0.0 && std::isfinite(gc)) H = candidate;
+        }
         for (int k = 0; k < kMaxIterations; ++k) {
             const double step = g(H) / (e * std::cosh(H) - 1.0);
             H -= step;
@@ -180,16 +183,21 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
     const double varpi = wrapTwoPi(node + omega);
     const double snu = std::sin(nu);
 
-    // Semi-major axis a = -mu/(2*energy) = p/(1 - e^2). Each form has a weak
-    // spot on near-parabolic orbits: the energy v^2/2 - mu/r cancels close to
-    // periapsis (relative error ~ eps*|a|/r), while 1 - e^2 inherits e's absolute
-    // rounding, which matters far out (~ eps*r/p). The energy form is taken
-    // beyond the point where the two match, r^2 = |a|*p, unless its sign
-    // disagrees with e's verdict on closed versus open.
+    // Semi-major axis and eccentric anomaly come by one of two routes.
+    // Shape route: a = p/(1 - e^2) and the eccentric anomaly from nu. It keeps
+    // p and nu exactly and suits most of any orbit, but on a near-parabolic one
+    // 1 - e carries e's absolute rounding as a large relative error, which far
+    // from periapsis (relative error ~ eps*r/p) shifts the anomaly.
+    // Energy route: a = -mu/(2*energy) and the anomaly from r and r.v. Far out
+    // v^2/2 and mu/r no longer cancel (relative error ~ eps*|a|/r).
+    // The energy route is taken past the point where the two errors match,
+    // r^2 = |a|*p, on orbits eccentric enough for e*cos(E) = 1 - r/a to fix E
+    // (e > 0.5), and when the sign of a agrees with e on closed versus open.
     const double aShape = p / ((1.0 - e) * (1.0 + e));
     const double aEnergy = -0.5 * mu / (0.5 * dotp(v, v) - mu / rl);
-    const bool farOut = rl * rl > std::fabs(aEnergy) * p && (aEnergy > 0.0) == (e < 1.0);
+    const bool farOut = e > 0.5 && rl * rl > std::fabs(aEnergy) * p && (aEnergy > 0.0) == (e < 1.0);
     const double a = farOut ? aEnergy : aShape;
+    const double rv = dotp(r, v);
 
     ELEMENTS out{0.0, e, inc, node, varpi, 0.0};
     ORBITPARAM par{};
@@ -200,10 +208,13 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
 
     if (e < 1.0) {
         const double n = std::sqrt(mu / (a * a * a));
-        // Half-angle form tan(E/2) = sqrt((1 - e)/(1 + e))*tan(nu/2): unlike
-        // cos(E) = (e + cos(nu))/(1 + e*cos(nu)) it does not cancel towards
-        // apoapsis when e is close to 1.
-        double E = 2.0 * std::atan2(std::sqrt(1.0 - e) * std::sin(0.5 * nu), std::sqrt(1.0 + e) * std::cos(0.5 * nu));
+        // Energy route: e*cos(E) = 1 - r/a, e*sin(E) = r.v/sqrt(mu*a). Shape
+        // route: the half-angle form tan(E/2) = sqrt((1 - e)/(1 + e))*tan(nu/2),
+        // which unlike cos(E) = (e + cos(nu))/(1 + e*cos(nu)) does not cancel
+        // towards apoapsis when e is close to 1.
+        double E = farOut ? std::atan2(rv / std::sqrt(mu * a), 1.0 - rl / a)
+                          : 2.0 * std::atan2(std::sqrt(1.0 - e) * std::sin(0.5 * nu),
+                                             std::sqrt(1.0 + e) * std::cos(0.5 * nu));
         if (E <= -kPi) E = kPi;
         // M = E - e*sin(E) written as (1 - e)*sin(E) + (E - sin(E)): exact
         // near periapsis when e approaches 1.
@@ -219,7 +230,8 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
         par.EcA = wrapTwoPi(E);
         par.Lec = a * e;
         par.T = kTwoPi / n;
-        // Next periapsis at M = 0 (mod 2*pi), next apoapsis at M = pi.
+        // Next periapsis at M = 0 (mod 2*pi), next apoapsis at M = pi; with M
+        // in (-pi, pi] both times fall in [0, T).
         par.PeT = M == 0.0 ? 0.0 : (M < 0.0 ? -M : kTwoPi - M) / n;
         par.ApT = (kPi - M) / n;
         par.MnL = out.L;
@@ -240,9 +252,9 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
         const double e2m1 = (e - 1.0) * (e + 1.0);
         const double A = -a;
         const double n = std::sqrt(mu / (A * A * A));
-        // sinh(H) = sqrt(e^2 - 1)*sin(nu)/(1 + e*cos(nu)), and 1 + e*cos(nu) = p/r
-        // stays well defined far out along the asymptotes.
-        const double sH = std::sqrt(e2m1) * snu * rl / p;
+        // Shape route: sinh(H) = sqrt(e^2 - 1)*sin(nu)/(1 + e*cos(nu)) with
+        // 1 + e*cos(nu) = p/r. Energy route: e*sinh(H) = r.v/sqrt(mu*|a|).
+        const double sH = farOut ? rv / (e * std::sqrt(mu * A)) : std::sqrt(e2m1) * snu * rl / p;
         const double H = std::asinh(sH);
         // M = e*sinh(H) - H as (e - 1)*sinh(H) + (sinh(H) - H): both terms keep
         // full precision as e approaches 1, where they are of similar size.

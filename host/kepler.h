@@ -30,11 +30,11 @@ struct StateVectors {
 // 0 <= e < 1. Any finite M is accepted; the result keeps M's whole turns, so
 // E - e*sin(E) reproduces M to within a few ulps of max(1, |M|). NaN for an
 // eccentricity outside [0, 1) or a non-finite M.
-double eccentricAnomaly(double meanAnomaly, double e);
+OAPIFUNC double eccentricAnomaly(double meanAnomaly, double e);
 
 // Solves the hyperbolic form M = e*sinh(H) - H for H, e > 1. NaN for e <= 1 or a
 // non-finite M.
-double hyperbolicAnomaly(double meanAnomaly, double e);
+OAPIFUNC double hyperbolicAnomaly(double meanAnomaly, double e);
 
 // Position and velocity relative to the central body, dt seconds after the
 // reference date at which el.L is the mean longitude. Closed orbits need
@@ -42,7 +42,7 @@ double hyperbolicAnomaly(double meanAnomaly, double e);
 // the signed hyperbolic mean anomaly M (not reduced to a turn). A parabola
 // (e == 1, a infinite) has no finite ELEMENTS form and, like any other
 // inconsistent set or mu <= 0, yields NaN vectors.
-StateVectors stateFromElements(const ELEMENTS& el, double mu, double dt);
+OAPIFUNC StateVectors stateFromElements(const ELEMENTS& el, double mu, double dt);
 
 // Osculating elements (and, if prm is not null, the derived parameters) of the
 // orbit through position r and velocity v relative to the central body; el.L is
@@ -75,6 +75,6 @@ StateVectors stateFromElements(const ELEMENTS& el, double mu, double dt);
 //    PeD = p/2, T = ApD = +infinity, ApT = NaN.
 //  Near e = 1 the anomalies are evaluated without cancellation, so PeT passes
 //  smoothly from the ellipse through the parabola to the hyperbola.
-bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& el, ORBITPARAM* prm);
+OAPIFUNC bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& el, ORBITPARAM* prm);
 
 }  // namespace simhost

@@ -16,6 +16,6 @@ struct BodySpec {
 
 // The built-in bodies, parents before children; count receives their number.
 // The array is static and lives for the whole program.
-const BodySpec* builtInBodies(std::size_t& count);
+OAPIFUNC const BodySpec* builtInBodies(std::size_t& count);
 
 }  // namespace simhost

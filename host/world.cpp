@@ -29,11 +29,11 @@ void World::reset() {
 
 void World::addBuiltInBodies() {
     std::size_t count = 0;
-    const BodySpec* specs = builtInBodies(count);
+    const BodySpec* table = builtInBodies(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const BodySpec& spec = specs[i];
-        const char* parent = spec.orbit.parent < 0 ? nullptr : specs[spec.orbit.parent].name;
-        addBody(spec.name, spec.gm, spec.radius, parent, spec.orbit.elements, spec.orbit.epochMjd);
+        const BodySpec& entry = table[i];
+        const char* parent = entry.orbit.parent < 0 ? nullptr : table[entry.orbit.parent].name;
+        addBody(entry.name, entry.gm, entry.radius, parent, entry.orbit.elements, entry.orbit.epochMjd);
     }
 }
 

@@ -23,14 +23,14 @@ TEST_F(WorldStep, BodiesAreWhereTheEphemerisPutsThem) {
     w().setStartMjd(59000.25);
     w().step(3600.0);
     std::size_t count = 0;
-    const simhost::BodySpec* specs = simhost::builtInBodies(count);
+    const simhost::BodySpec* table = simhost::builtInBodies(count);
     ASSERT_EQ(w().bodies().size(), count);
     std::vector<simhost::BodyOrbit> orbits;
-    for (std::size_t i = 0; i < count; ++i) orbits.push_back(specs[i].orbit);
+    for (std::size_t i = 0; i < count; ++i) orbits.push_back(table[i].orbit);
     std::vector<simhost::StateVectors> states(count);
     simhost::ephemerisStates(orbits.data(), count, 59000.25 + 1.0 / 24.0, states.data());
     for (std::size_t i = 0; i < count; ++i) {
-        EXPECT_EQ(w().bodies()[i]->name, specs[i].name);
+        EXPECT_EQ(w().bodies()[i]->name, table[i].name);
         EXPECT_EQ(w().bodies()[i]->state.pos.x, states[i].pos.x);
         EXPECT_EQ(w().bodies()[i]->state.vel.y, states[i].vel.y);
     }
