@@ -1,7 +1,8 @@
-// A celestial body: a point mass on an analytic orbit about its parent.
+// A celestial body: a point mass on an analytic orbit about its parent. The
+// orbit itself is kept by the world, beside the other bodies', for the ephemeris.
 #pragma once
 
-#include "host/ephemeris.h"
+#include "host/kepler.h"
 #include "host/object.h"
 
 namespace simhost {
@@ -11,10 +12,7 @@ struct Body : Object {
 
     double gm;      // gravitational parameter (m^3/s^2)
     double radius;  // mean radius (m)
-    int parent = -1;                  // index of the parent body in the world, -1 when fixed at the origin
-    ELEMENTS orbit{};                 // about the parent, at epochMjd
-    double epochMjd = 51544.5;
-    StateVectors state{};             // global position (m) and velocity (m/s) at the world's present time
+    StateVectors state{};  // global position (m) and velocity (m/s) at the world's present time
 };
 
 }  // namespace simhost

@@ -48,9 +48,6 @@ Body* World::addBody(const std::string& name, double gm, double radius, const ch
             if (bodies_[i].get() == parentBody) parent = static_cast<int>(i);
     }
     auto body = std::make_unique<Body>(name, gm, radius);
-    body->parent = parent;
-    body->orbit = orbit;
-    body->epochMjd = epochMjd;
     orbits_.push_back(BodyOrbit{parent, gm, orbit, epochMjd});
     bodyStates_.resize(orbits_.size());
     bodies_.push_back(std::move(body));
