@@ -23,4 +23,15 @@ VECTOR3 operator*(const Mat3& r, const VECTOR3& v);
 VECTOR3 transposeTimes(const Mat3& r, const VECTOR3& v);
 Mat3 operator*(const Mat3& a, const Mat3& b);
 
+// Right-handed rotation by angle (rad) about a unit axis (Rodrigues' formula).
+Mat3 axisAngleRotation(const VECTOR3& axis, double angle);
+// The smallest rotation that takes unit vector from onto unit vector to. Opposite
+// vectors have no single smallest one: then the half turn about halfTurnAxis (a
+// unit vector perpendicular to from) is used.
+Mat3 smallestRotation(const VECTOR3& from, const VECTOR3& to, const VECTOR3& halfTurnAxis);
+// The attitude with its rounding errors removed: the third column keeps its
+// direction, the first is made perpendicular to it and the second completes a
+// right-handed orthonormal set.
+Mat3 orthonormalized(const Mat3& r);
+
 }  // namespace simhost

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cctype>
 
+#include "host/navigation_modes.h"
+#include "host/vessel_dynamics.h"
+
 namespace simhost {
 
 namespace {
-bool sameName(const std::string& a, const std::string& b) {
+bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
            });
@@ -23,6 +26,7 @@ void World::reset() {
     bodies_.clear();
     orbits_.clear();
     bodyStates_.clear();
+    stepGravity_.resize(0);
     simTime_ = 0.0;
     startMjd_ = kJ2000Mjd;
 }
@@ -50,6 +54,7 @@ Body* World::addBody(const std::string& name, double gm, double radius, const ch
     auto body = std::make_unique<Body>(name, gm, radius);
     orbits_.push_back(BodyOrbit{parent, gm, orbit, epochMjd});
     bodyStates_.resize(orbits_.size());
+    stepGravity_.resize(orbits_.size());
     bodies_.push_back(std::move(body));
     updateBodies();
     return bodies_.back().get();
@@ -61,18 +66,18 @@ Vessel* World::addVessel(const std::string& name) {
     return vessels_.back().get();
 }
 
-Object* World::findObject(const std::string& name) const {
+Object* World::findObject(std::string_view name) const {
     if (Body* body = findBody(name)) return body;
     return findVessel(name);
 }
 
-Body* World::findBody(const std::string& name) const {
+Body* World::findBody(std::string_view name) const {
     for (const auto& body : bodies_)
         if (sameName(body->name, name)) return body.get();
     return nullptr;
 }
 
-Vessel* World::findVessel(const std::string& name) const {
+Vessel* World::findVessel(std::string_view name) const {
     for (const auto& vessel : vessels_)
         if (sameName(vessel->name, name)) return vessel.get();
     return nullptr;
@@ -104,8 +109,13 @@ void World::setStartMjd(double mjd) {
 
 void World::step(double dt) {
     modules_.preStep(simTime_, dt, mjd());
+    const BodySnapshot now{orbits_.data(), bodyStates_.data(), bodyStates_.size()};
+    for (const auto& vessel : vessels_) updateAttitude(*vessel, dt, now);
+    stepGravity_.begin(orbits_.data(), bodyStates_.data(), startMjd_, simTime_, dt);
+    for (const auto& vessel : vessels_) integrateVessel(*vessel, dt, stepGravity_);
     simTime_ += dt;
-    updateBodies();
+    stepGravity_.takeEndStates(bodyStates_);
+    for (std::size_t i = 0; i < bodies_.size(); ++i) bodies_[i]->state = bodyStates_[i];
 }
 
 void World::updateBodies() {

@@ -4,11 +4,13 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/body.h"
 #include "host/module_loader.h"
 #include "host/solar_system.h"
+#include "host/step_gravity.h"
 #include "host/vessel.h"
 
 namespace simhost {
@@ -37,9 +39,9 @@ public:
     Vessel* addVessel(const std::string& name);
 
     // Lookups by name ignore letter case.
-    Object* findObject(const std::string& name) const;
-    Body* findBody(const std::string& name) const;
-    Vessel* findVessel(const std::string& name) const;
+    Object* findObject(std::string_view name) const;
+    Body* findBody(std::string_view name) const;
+    Vessel* findVessel(std::string_view name) const;
     // The object behind a handle, or null when the handle is none of the world's.
     Object* objectFromHandle(const void* handle) const;
     Vessel* vesselFromHandle(const void* handle) const;
@@ -53,8 +55,11 @@ public:
     // Sets the date of simulation time 0 and moves the bodies there.
     void setStartMjd(double mjd);
 
-    // One time step: every module's opcPreStep, then time advances by dt (s)
-    // and the bodies move to their places at the new time.
+    // One time step of dt seconds: every module's opcPreStep (with the time
+    // before the step); then each vessel's navigation modes or spin set its
+    // attitude; then each vessel moves under the gravity of all bodies and its
+    // thrust, burning propellant; then time advances and the bodies move to
+    // their places at the new time.
     void step(double dt);
 
     const std::vector<std::unique_ptr<Body>>& bodies() const { return bodies_; }
@@ -67,7 +72,8 @@ private:
     std::vector<std::unique_ptr<Body>> bodies_;
     std::vector<std::unique_ptr<Vessel>> vessels_;
     std::vector<BodyOrbit> orbits_;          // parallel to bodies_, for the ephemeris
-    std::vector<StateVectors> bodyStates_;   // scratch for the ephemeris
+    std::vector<StateVectors> bodyStates_;   // parallel to bodies_: their states at the present time
+    StepGravity stepGravity_;                // the bodies' pull during a step
     Vessel* focus_ = nullptr;
     double simTime_ = 0.0;
     double startMjd_ = kJ2000Mjd;

@@ -5,30 +5,18 @@
 #include <limits>
 
 #include "tests/host/world_fixture.h"
+#include "tests/support/reference_rotation.h"
 
 namespace {
 
-using Matrix = std::array<std::array<double, 3>, 3>;
+using reference::column;
+using reference::expectNear;
+using reference::Matrix;
+using reference::multiply;
+using reference::rx;
+using reference::ry;
+using reference::rz;
 constexpr double kPi = 3.14159265358979323846;
-
-Matrix multiply(const Matrix& a, const Matrix& b) {
-    Matrix c{};
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 3; ++k) c[i][j] += a[i][k] * b[k][j];
-    return c;
-}
-Matrix rx(double t) { return {{{1, 0, 0}, {0, std::cos(t), -std::sin(t)}, {0, std::sin(t), std::cos(t)}}}; }
-Matrix ry(double t) { return {{{std::cos(t), 0, std::sin(t)}, {0, 1, 0}, {-std::sin(t), 0, std::cos(t)}}}; }
-Matrix rz(double t) { return {{{std::cos(t), -std::sin(t), 0}, {std::sin(t), std::cos(t), 0}, {0, 0, 1}}}; }
-
-VECTOR3 column(const Matrix& m, int j) { return vec3(m[0][j], m[1][j], m[2][j]); }
-
-void expectNear(const VECTOR3& actual, const VECTOR3& expected, double tolerance) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
 
 const VECTOR3 kUnitAxes[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
 const VECTOR3 kAngleSets[] = {{0, 0, 0}, {0.3, -0.2, 1.1}, {-2.5, 1.2, -0.4}, {3.0, -1.5, 2.9}, {0, 0, kPi / 2}};

@@ -1,0 +1,111 @@
+// The automation flown end to end: the module loaded by the host's loader and
+// driven by the host's own steps, with real gravity, thrust and propellant flow.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "automation/attitude_hold.h"
+#include "frame/plugin_state.h"
+#include "tests/support/module_test.h"
+
+namespace {
+
+constexpr double kEarthRadius = 6.371e6;  // m
+
+class AutomationFlight : public ModuleTest {
+protected:
+    void SetUp() override {
+        ModuleTest::SetUp();
+        std::string error;
+        module = w().modules().load(ZOLK_PROBE_PATH, error);
+        ASSERT_NE(module, nullptr) << error;
+        state = reinterpret_cast<PluginState* (*)()>(w().modules().entryPoint(*module, "zolkProbeState"))();
+        readEngines = reinterpret_cast<void (*)()>(w().modules().entryPoint(*module, "zolkProbeReadEngines"));
+        ASSERT_NE(state, nullptr);
+        ASSERT_NE(readEngines, nullptr);
+    }
+
+    void controlInModule(const char* vesselName, const char* refName) {
+        std::strncpy(state->vesselName, vesselName, kNameLength - 1);
+        std::strncpy(state->refName, refName, kNameLength - 1);
+        readEngines();
+    }
+
+    ORBITPARAM orbitOf(simhost::Vessel& vessel) {
+        ELEMENTS el{};
+        ORBITPARAM prm{};
+        EXPECT_TRUE(vessel.vesselInterface().GetElements(&earth(), el, &prm, 0.0, FRAME_ECL));
+        return prm;
+    }
+
+    simhost::LoadedModule* module = nullptr;
+    PluginState* state = nullptr;
+    void (*readEngines)() = nullptr;
+};
+
+// Thrust along the motion around periapsis raises the far side of the orbit.
+TEST_F(AutomationFlight, HoldAndBurnRaiseTheApoapsisFarMoreThanThePeriapsis) {
+    simhost::Vessel& tug = addVessel("Tug", 2000.0);
+    simhost::Propellant* tank = tug.addPropellant(400.0, 400.0);
+    addMainThruster(tug, 10.0, 30000.0, tank);
+    addMainThruster(tug, 10.0, 30000.0, tank);
+    placeOnOrbit(tug, earth(), kEarthRadius + 400e3, kEarthRadius + 1500e3, 2.0);
+    // Nose along the motion relative to Earth, where the hold will keep it.
+    const VECTOR3 forward = unit(tug.vel - earth().state.vel);
+    const VECTOR3 side = unit(crossp(forward, tug.pos - earth().state.pos));
+    tug.rot = simhost::rotationFromAngles(eulerFromAxes(crossp(side, forward), side, forward));
+    ASSERT_NEAR(dotp(localAxis(tug, 2), forward), 1.0, 1e-12);
+
+    controlInModule("Tug", "Earth");
+    state->attitudeHold = 1;
+    state->autoBurn = 1;
+    const ORBITPARAM before = orbitOf(tug);
+    const double fuelBefore = tank->mass;
+    const int steps = static_cast<int>(3 * before.T);
+    int burning = 0;
+    for (int i = 0; i < steps; ++i) {
+        w().step(1.0);
+        if (tug.vesselInterface().GetThrusterGroupLevel(THGROUP_MAIN) == 1.0) ++burning;
+    }
+    const ORBITPARAM after = orbitOf(tug);
+    const double apoapsisRise = after.ApD - before.ApD;
+    const double periapsisChange = after.PeD - before.PeD;
+    EXPECT_GT(apoapsisRise, 20e3);
+    EXPECT_LT(std::abs(periapsisChange), apoapsisRise / 5);
+    EXPECT_NEAR(static_cast<double>(burning) / steps, 1.0 / 3.0, 0.02);
+    EXPECT_LT(tank->mass, fuelBefore);
+    EXPECT_EQ(state->holdFrameCaptured, 1);
+    EXPECT_NEAR(dotp(localAxis(tug, 2), unit(tug.vel - earth().state.vel)), 1.0, 1e-5);
+    RecordProperty("apoapsis_rise_m", std::to_string(apoapsisRise));
+    RecordProperty("periapsis_change_m", std::to_string(periapsisChange));
+}
+
+// Burning every kilogram of main propellant far from any body changes the
+// speed by exactly the delta-v the module showed before the burn.
+TEST_F(AutomationFlight, BurningAllPropellantGainsTheShownDeltaV) {
+    simhost::Vessel& probe = addVessel("Deep Probe", 1000.0);
+    simhost::Propellant* shared = probe.addPropellant(300.0, 300.0);
+    simhost::Propellant* own = probe.addPropellant(200.0, 200.0);
+    addMainThruster(probe, 400.0, 3100.0, shared);
+    addMainThruster(probe, 400.0, 3100.0, shared);
+    addMainThruster(probe, 333.0, 3100.0, own);
+    probe.pos = vec3(1e15, 2e14, -3e14);  // m from the Sun: gravity there is ~1e-10 m/s^2
+    probe.vel = vec3(100.0, -50.0, 25.0);
+    probe.rot = simhost::rotationFromAngles(vec3(0.3, -0.4, 1.1));
+    probe.vesselInterface().SetThrusterGroupLevel(THGROUP_MAIN, 1.0);
+
+    controlInModule("Deep Probe", "Sun");
+    const VECTOR3 startVel = probe.vel;
+    w().step(1.0);  // the module shows the figures before the host burns
+    const double shownDeltaV = state->mainDeltaV;
+    EXPECT_DOUBLE_EQ(shownDeltaV, 3100.0 * std::log(1500.0 / 1000.0));
+    for (int i = 0; i < 3000 && (shared->mass > 0.0 || own->mass > 0.0); ++i) w().step(1.0);
+    ASSERT_EQ(shared->mass, 0.0);
+    ASSERT_EQ(own->mass, 0.0);
+    EXPECT_NEAR(length(probe.vel - startVel) / shownDeltaV, 1.0, 1e-6);
+    w().step(1.0);
+    EXPECT_EQ(state->mainDeltaV, 0.0);  // shown once the tanks have run dry
+}
+
+}  // namespace
