@@ -94,7 +94,9 @@ static_assert(sizeof(ORBITPARAM) == 12 * sizeof(double), "ORBITPARAM is twelve d
 enum { FRAME_ECL = 0, FRAME_EQU = 1 };
 
 // ---- Thrusters and navigation ----
-enum THGROUP_TYPE { THGROUP_MAIN = 0, THGROUP_RETRO = 1, THGROUP_HOVER = 2 };
+// A fixed underlying type: the host knows more groups than these three, and any
+// int the caller passes is a valid value to refuse, not undefined behaviour.
+enum THGROUP_TYPE : int { THGROUP_MAIN = 0, THGROUP_RETRO = 1, THGROUP_HOVER = 2 };
 
 enum {
     NAVMODE_KILLROT = 1,

@@ -26,6 +26,14 @@ constexpr int kMaxIterations = 64;
 
 // Angle reduced to [0, 2*pi).
 double wrapTwoPi(double x) {
+    // Angles from atan2 and their sums lie within one turn of the range; those
+    // take the short way, with the same result that fmod gives.
+    if (x >= 0.0 && x < kTwoPi) return x;
+    if (x >= kTwoPi && x < 2.0 * kTwoPi) return x - kTwoPi;  // exact (Sterbenz)
+    if (x < 0.0 && x >= -kTwoPi) {
+        const double r = x + kTwoPi;
+        return r >= kTwoPi ? 0.0 : r;
+    }
     double r = std::fmod(x, kTwoPi);
     if (r < 0.0) r += kTwoPi;
     if (r >= kTwoPi) r = 0.0;  // a tiny negative r rounds up to 2*pi

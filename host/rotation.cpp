@@ -23,18 +23,6 @@ VECTOR3 anglesFromRotation(const Mat3& r) {
     return vec3(std::atan2(r.m[1][2], r.m[2][2]), std::asin(sinBeta), std::atan2(r.m[0][1], r.m[0][0]));
 }
 
-VECTOR3 operator*(const Mat3& r, const VECTOR3& v) {
-    return vec3(r.m[0][0] * v.x + r.m[0][1] * v.y + r.m[0][2] * v.z,
-                r.m[1][0] * v.x + r.m[1][1] * v.y + r.m[1][2] * v.z,
-                r.m[2][0] * v.x + r.m[2][1] * v.y + r.m[2][2] * v.z);
-}
-
-VECTOR3 transposeTimes(const Mat3& r, const VECTOR3& v) {
-    return vec3(r.m[0][0] * v.x + r.m[1][0] * v.y + r.m[2][0] * v.z,
-                r.m[0][1] * v.x + r.m[1][1] * v.y + r.m[2][1] * v.z,
-                r.m[0][2] * v.x + r.m[1][2] * v.y + r.m[2][2] * v.z);
-}
-
 Mat3 operator*(const Mat3& a, const Mat3& b) {
     Mat3 c{};
     for (int i = 0; i < 3; ++i)

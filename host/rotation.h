@@ -18,9 +18,18 @@ Mat3 rotationFromAngles(const VECTOR3& arot);
 // The inverse of rotationFromAngles for a proper rotation (beta in [-pi/2, pi/2]).
 VECTOR3 anglesFromRotation(const Mat3& r);
 
-VECTOR3 operator*(const Mat3& r, const VECTOR3& v);
+// Inline: the vessel interface turns vectors many times per step.
+inline VECTOR3 operator*(const Mat3& r, const VECTOR3& v) {
+    return vec3(r.m[0][0] * v.x + r.m[0][1] * v.y + r.m[0][2] * v.z,
+                r.m[1][0] * v.x + r.m[1][1] * v.y + r.m[1][2] * v.z,
+                r.m[2][0] * v.x + r.m[2][1] * v.y + r.m[2][2] * v.z);
+}
 // R^T * v: global direction to local.
-VECTOR3 transposeTimes(const Mat3& r, const VECTOR3& v);
+inline VECTOR3 transposeTimes(const Mat3& r, const VECTOR3& v) {
+    return vec3(r.m[0][0] * v.x + r.m[1][0] * v.y + r.m[2][0] * v.z,
+                r.m[0][1] * v.x + r.m[1][1] * v.y + r.m[2][1] * v.z,
+                r.m[0][2] * v.x + r.m[1][2] * v.y + r.m[2][2] * v.z);
+}
 Mat3 operator*(const Mat3& a, const Mat3& b);
 
 // Right-handed rotation by angle (rad) about a unit axis (Rodrigues' formula).

@@ -1,7 +1,6 @@
 #include "host/world.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "host/navigation_modes.h"
 #include "host/vessel_dynamics.h"
@@ -9,10 +8,15 @@
 namespace simhost {
 
 namespace {
+// Letter case folded for ASCII only, inline: lookups by name run several times
+// per step for every module, so the comparison must not call into the C library.
+char foldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && foldCase(a[i]) != foldCase(b[i])) return false;
+    return true;
 }
 }  // namespace
 
