@@ -172,10 +172,12 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
 
     // Plane: inclination from h, node direction N and the in-plane axis Q
     // 90 degrees beyond the node along the motion.
-    const double inc = std::atan2(std::hypot(h.x, h.y), h.z);
+    const double hxy = std::hypot(h.x, h.y);
+    const double inc = std::atan2(hxy, h.z);
     const bool equatorial = inc < kEquatorialI || inc > kPi - kEquatorialI;
     const double node = equatorial ? 0.0 : wrapTwoPi(std::atan2(h.x, -h.y));
-    const VECTOR3 N = vec3(std::cos(node), std::sin(node), 0.0);
+    // (cos(node), sin(node)) straight from h, without the round trip through the angle.
+    const VECTOR3 N = equatorial ? vec3(1.0, 0.0, 0.0) : vec3(-h.y / hxy, h.x / hxy, 0.0);
     const VECTOR3 Q = crossp(h * (1.0 / hl), N);
 
     // Argument of periapsis omega and true anomaly nu. nu is taken as the
@@ -189,7 +191,6 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
         omega = std::atan2(dotp(ev, Q), dotp(ev, N));
     const double nu = std::remainder(u - omega, kTwoPi);  // [-pi, pi]
     const double varpi = wrapTwoPi(node + omega);
-    const double snu = std::sin(nu);
 
     // Semi-major axis and eccentric anomaly come by one of two routes.
     // Shape route: a = p/(1 - e^2) and the eccentric anomaly from nu. It keeps
@@ -245,7 +246,7 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
         par.MnL = out.L;
     } else if (e == 1.0) {
         // Barker's equation. tan(nu/2) = sin(nu)/(1 + cos(nu)) = sin(nu)*r/p.
-        const double D = snu * rl / p;
+        const double D = std::sin(nu) * rl / p;
         const double M = 0.5 * (D + D * D * D / 3.0);
         out.a = -kInf;
         out.L = varpi + M;
@@ -262,7 +263,7 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
         const double n = std::sqrt(mu / (A * A * A));
         // Shape route: sinh(H) = sqrt(e^2 - 1)*sin(nu)/(1 + e*cos(nu)) with
         // 1 + e*cos(nu) = p/r. Energy route: e*sinh(H) = r.v/sqrt(mu*|a|).
-        const double sH = farOut ? rv / (e * std::sqrt(mu * A)) : std::sqrt(e2m1) * snu * rl / p;
+        const double sH = farOut ? rv / (e * std::sqrt(mu * A)) : std::sqrt(e2m1) * std::sin(nu) * rl / p;
         const double H = std::asinh(sH);
         // M = e*sinh(H) - H as (e - 1)*sinh(H) + (sinh(H) - H): both terms keep
         // full precision as e approaches 1, where they are of similar size.
