@@ -1,6 +1,13 @@
 # Warnings and sanitizers shared by every target of the project.
 add_compile_options(-Wall -Wextra)
 
+if(ZOLK_FUZZ)
+  # Coverage feedback for every library the fuzz targets reach; the targets
+  # themselves add libFuzzer's main.
+  set(ZOLK_SANITIZE ON)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 if(ZOLK_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)

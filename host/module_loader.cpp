@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/dynamic_library.h"
+#include "host/world.h"
 
 namespace simhost {
 
@@ -37,6 +38,9 @@ bool ModuleLoader::unload(LoadedModule* module) {
     // Take it off the list first: its detach code may call back into the host.
     std::unique_ptr<LoadedModule> owned = std::move(*it);
     modules_.erase(it);
+    // Display objects and input-box callbacks may be the module's code: none
+    // may outlive it, whether or not its detach unregisters its mode.
+    world().cockpit().closeAll();
     closeLibrary(owned->library);
     return true;
 }

@@ -24,7 +24,15 @@ World::World() = default;
 World::~World() = default;
 
 void World::reset() {
+    // Display objects are the modules' code: destroy them while it is loaded.
+    cockpit_.closeAll();
     modules_.unloadAll();
+    cockpit_.reset();
+    clearScene();
+}
+
+void World::clearScene() {
+    cockpit_.closeAll();
     focus_ = nullptr;
     vessels_.clear();
     bodies_.clear();

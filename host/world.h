@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/body.h"
+#include "host/cockpit.h"
 #include "host/module_loader.h"
 #include "host/solar_system.h"
 #include "host/step_gravity.h"
@@ -25,8 +26,12 @@ public:
     World& operator=(const World&) = delete;
     ~World();
 
-    // Unloads every module and empties the world: no bodies or vessels, time 0.
+    // Closes every display, unloads every module and empties the world: no
+    // bodies or vessels, time 0.
     void reset();
+    // Closes every display and input box and removes all bodies and vessels,
+    // back to time 0 at the default date; the modules stay loaded.
+    void clearScene();
     // Adds Sun, Earth, Moon and Mars.
     void addBuiltInBodies();
 
@@ -63,8 +68,11 @@ public:
     void step(double dt);
 
     const std::vector<std::unique_ptr<Body>>& bodies() const { return bodies_; }
+    // Parallel to bodies(): each body's orbit, as the ephemeris uses it.
+    const std::vector<BodyOrbit>& orbits() const { return orbits_; }
     const std::vector<std::unique_ptr<Vessel>>& vessels() const { return vessels_; }
     ModuleLoader& modules() { return modules_; }
+    Cockpit& cockpit() { return cockpit_; }
 
 private:
     void updateBodies();
@@ -77,6 +85,7 @@ private:
     Vessel* focus_ = nullptr;
     double simTime_ = 0.0;
     double startMjd_ = kJ2000Mjd;
+    Cockpit cockpit_;  // before modules_: destroyed after them, as their detach unregisters modes
     ModuleLoader modules_;
 };
 

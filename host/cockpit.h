@@ -1,0 +1,133 @@
+// The cockpit's displays: the registered display modes, the displays that show
+// them, and the input boxes opened from them.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frame/host_api.h"
+#include "host/text_surface.h"
+
+namespace simhost {
+
+// A display of this size gets 15 x 16 pixel characters (36 columns, 24 rows).
+constexpr DWORD kDefaultDisplayWidth = 540;
+constexpr DWORD kDefaultDisplayHeight = 384;
+constexpr DWORD kDisplayColumns = 36;
+constexpr DWORD kDisplayRows = 24;
+
+struct MfdMode {
+    int id;
+    std::string name;
+    DWORD key;
+    MFD_MSGPROC msgproc;
+};
+
+// One cockpit display, named by its position ("Left", "Right", ...). While it
+// shows a mode it owns that mode's display object.
+class OAPIFUNC Display {
+public:
+    Display(std::string position, DWORD width, DWORD height);
+    Display(const Display&) = delete;
+    Display& operator=(const Display&) = delete;
+    ~Display();
+
+    const std::string& position() const { return position_; }
+    DWORD width() const { return width_; }
+    DWORD height() const { return height_; }
+    const MfdMode* mode() const { return object_ ? &mode_ : nullptr; }
+    MFD* object() const { return object_; }
+
+    // Asks the mode's message procedure for a display object (message 1, width
+    // and height packed in wparam, the vessel in lparam). False when it gives none.
+    bool open(const MfdMode& mode, VESSEL* vessel);
+    // Destroys the display object, if any.
+    void close();
+
+    // Key and button events, handed to the display object; false without one.
+    bool pressKey(DWORD key);
+    bool pressButton(int index, int event);
+    const char* buttonLabel(int index) const;
+    int buttonMenu(const MFDBUTTONMENU** menu) const;
+
+#ifndef _WIN32
+    // Draws the page afresh on a cleared surface and clears the redraw request.
+    const HDC__& redraw();
+    const HDC__& surface() const { return surface_; }
+#endif
+    bool redrawRequested() const { return redrawRequested_; }
+    void requestRedraw() { redrawRequested_ = true; }
+
+private:
+    std::string position_;
+    DWORD width_, height_;
+    MfdMode mode_{};
+    MFD* object_ = nullptr;
+    bool redrawRequested_ = false;
+#ifndef _WIN32
+    HDC__ surface_;
+#endif
+};
+
+// An input box, kept open until the pilot's text is accepted or it is cancelled.
+struct InputBox {
+    std::string title;
+    InputBoxCallback callback;
+    std::string initialText;
+    int length;
+    void* userData;
+};
+
+enum class InputBoxAnswer { NoBox, Accepted, Refused };
+
+class OAPIFUNC Cockpit {
+public:
+    Cockpit() = default;
+    Cockpit(const Cockpit&) = delete;
+    Cockpit& operator=(const Cockpit&) = delete;
+    ~Cockpit();
+
+    // The mode registry. Identifiers start at 1 and are never reused.
+    int registerMode(const MFDMODESPEC& spec);
+    // Closes every display that shows the mode; false for an unknown identifier.
+    bool unregisterMode(int id);
+    const MfdMode* findMode(std::string_view name) const;  // letter case ignored
+    const std::vector<MfdMode>& modes() const { return modes_; }
+
+    // Shows the mode on the display at position, creating the display with the
+    // given size when there is none there yet, and replacing what it showed.
+    // The display object gets the focus vessel's interface. Null when the mode
+    // is unknown or its procedure gives no object (the display then stays empty).
+    Display* openDisplay(const std::string& position, std::string_view modeName,
+                         DWORD width = kDefaultDisplayWidth, DWORD height = kDefaultDisplayHeight);
+    // Destroys the display at position; false when there is none.
+    bool closeDisplay(std::string_view position);
+    Display* display(std::string_view position) const;
+    Display* displayOf(const MFD* object) const;
+    const std::vector<std::unique_ptr<Display>>& displays() const { return displays_; }
+
+    // Input boxes; the newest open box is the one that an answer goes to.
+    void openInputBox(InputBox box);
+    const InputBox* currentInputBox() const { return boxes_.empty() ? nullptr : &boxes_.back(); }
+    std::size_t inputBoxCount() const { return boxes_.size(); }
+    // Gives the text to the newest box's callback; accepted closes the box,
+    // refused keeps it open.
+    InputBoxAnswer answerInputBox(std::string_view text);
+    bool cancelInputBox();
+
+    void closeInputBoxes() { boxes_.clear(); }
+    // Closes every display and input box; the modes stay registered.
+    void closeAll();
+    // And forgets the modes.
+    void reset();
+
+private:
+    std::vector<MfdMode> modes_;
+    std::vector<std::unique_ptr<Display>> displays_;
+    std::vector<InputBox> boxes_;
+    int nextModeId_ = 1;
+};
+
+}  // namespace simhost

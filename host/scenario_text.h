@@ -1,0 +1,32 @@
+// Words and numbers of scenario text: trimming, splitting, letter-case-blind
+// comparison, and numbers written so that they read back bit for bit.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace simhost {
+
+// The shortest text that reads back as exactly the same double (std::to_chars).
+std::string numberText(double v);
+void appendNumber(std::string& out, double v);
+std::string numberText(int v);
+
+// A whole word as a finite double (a leading '+' allowed) or as an int; false
+// for anything else, leaving v untouched.
+bool parseNumber(std::string_view word, double& v);
+bool parseInt(std::string_view word, int& v);
+
+// Without leading and trailing blanks (space, tab, CR, vertical tab, form feed).
+std::string_view trimmed(std::string_view s);
+// The blank-separated words of s.
+std::vector<std::string_view> splitWords(std::string_view s);
+// The first word of s; rest receives what follows it, trimmed.
+std::string_view firstWord(std::string_view s, std::string_view& rest);
+
+// Equal, or starting with prefix, ignoring the letter case of ASCII letters.
+bool sameWord(std::string_view a, std::string_view b);
+bool startsWithWord(std::string_view s, std::string_view prefix);
+
+}  // namespace simhost

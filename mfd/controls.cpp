@@ -1,0 +1,77 @@
+// Keys, buttons and the button menu of the display.
+#include "mfd/controls.h"
+
+#include "engine/engine_entry.h"
+#include "frame/plugin_state.h"
+#include "mfd/name_entry.h"
+#include "mfd/zolk_mfd.h"
+
+const char* const ButtonLabels[kButtonCount] = {"ATT", "REF", "VES", "ENG", "ISP", "ABP"};
+
+const DWORD ButtonKeys[kButtonCount] = {kKeyAttitudeHold, kKeyReferenceBody, kKeyVessel,
+                                        kKeyThrust,       kKeyIsp,           kKeyAutoBurn};
+
+const MFDBUTTONMENU ButtonMenuEntries[kButtonCount] = {
+    {"Attitude Hold On/Off", nullptr, 'A'},
+    {"Select Ref.", nullptr, 'V'},
+    {"Select Vessel", nullptr, 'B'},
+    {"Set Thrust", nullptr, 'N'},
+    {"Set ISP", nullptr, 'M'},
+    {"Auto Burn Periapsis", nullptr, 'K'},
+};
+
+namespace {
+
+// Switches move only between 0 and 1; any other value (from a scenario) stays.
+void toggle(std::int32_t& flag) {
+    if (flag == 0)
+        flag = 1;
+    else if (flag == 1)
+        flag = 0;
+}
+
+constexpr int kButtonPressed = 1;  // event bit: the button went down
+
+}  // namespace
+
+bool ZolkMFD::ConsumeKeyBuffered(DWORD key) {
+    switch (key) {
+        case kKeyAttitudeHold:
+            toggle(pluginState.attitudeHold);
+            // The hold takes a fresh reference attitude when it next runs.
+            if (pluginState.holdFrameCaptured == 1) pluginState.holdFrameCaptured = 0;
+            InvalidateDisplay();
+            return true;
+        case kKeyAutoBurn:
+            toggle(pluginState.autoBurn);
+            InvalidateDisplay();
+            return true;
+        case kKeyReferenceBody:
+            oapiOpenInputBox("Enter Reference Planet", onRefBodyEntered, nullptr, kInputBoxLength, this);
+            return true;
+        case kKeyVessel:
+            oapiOpenInputBox("Enter Vessel Name", onVesselEntered, nullptr, kInputBoxLength, this);
+            return true;
+        case kKeyThrust:
+            oapiOpenInputBox("Enter Main.Eng.Max Thrust Total(N)", onThrustEntered, nullptr, kInputBoxLength, nullptr);
+            return true;
+        case kKeyIsp:
+            oapiOpenInputBox("Enter Fuel ISP (N^s/kg)", onIspEntered, nullptr, kInputBoxLength, nullptr);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool ZolkMFD::ConsumeButton(int bt, int event) {
+    if ((event & kButtonPressed) == 0) return false;
+    if (bt < 0 || bt >= kButtonCount) return false;
+    return ConsumeKeyBuffered(ButtonKeys[bt]);
+}
+
+const char* ZolkMFD::ButtonLabel(int bt) { return bt >= 0 && bt < kButtonCount ? ButtonLabels[bt] : nullptr; }
+
+int ZolkMFD::ButtonMenu(const MFDBUTTONMENU** menu) const {
+    if (menu) *menu = ButtonMenuEntries;
+    return kButtonCount;
+}

@@ -1,0 +1,21 @@
+#include "mfd/mode_registration.h"
+
+#include <new>
+
+#include "frame/plugin_state.h"
+#include "mfd/zolk_mfd.h"
+
+DLLCLBK void InitModule(HINSTANCE /*instance*/) {
+    MFDMODESPEC spec{kModeName, kModeKey, ModeMsgProc};
+    pluginState.modeId = oapiRegisterMFDMode(spec);
+}
+
+DLLCLBK bool ExitModule(HINSTANCE /*instance*/) { return oapiUnregisterMFDMode(pluginState.modeId); }
+
+OAPI_MSGTYPE ModeMsgProc(UINT msg, UINT /*mfd*/, WPARAM wparam, LPARAM lparam) {
+    if (msg != OAPI_MSG_MFD_OPENED) return 0;
+    const auto width = static_cast<DWORD>(wparam & 0xFFFF);
+    const auto height = static_cast<DWORD>((wparam >> 16) & 0xFFFF);
+    auto* display = new (std::nothrow) ZolkMFD(width, height, reinterpret_cast<VESSEL*>(lparam));
+    return reinterpret_cast<OAPI_MSGTYPE>(display);
+}

@@ -1,0 +1,16 @@
+// The display mode: registered with the host when it initialises the module,
+// unregistered when the library detaches, and the host's source of display objects.
+#pragma once
+
+#include "frame/host_api.h"
+
+constexpr const char* kModeName = "ZOLKMFD";
+constexpr DWORD kModeKey = 0x19;  // scan code of P, which selects the mode in a display
+
+DLLCLBK void InitModule(HINSTANCE instance);
+DLLCLBK bool ExitModule(HINSTANCE instance);
+
+// Message OAPI_MSG_MFD_OPENED asks for a new display object: the low 16 bits of
+// wparam give its width and the high 16 bits its height (pixels), lparam its
+// VESSEL*. The result is the object's address, or 0 for no object.
+OAPI_MSGTYPE ModeMsgProc(UINT msg, UINT mfd, WPARAM wparam, LPARAM lparam);
