@@ -1,6 +1,7 @@
 // A parsed scenario into the world: the scene is replaced as a whole.
 #include "host/scenario_description.h"
 #include "host/scenario_io.h"
+#include "host/scenario_text.h"
 
 namespace simhost {
 
@@ -30,12 +31,12 @@ void addVessel(World& w, const ScenarioVessel& entry) {
 void openDisplay(World& w, const ScenarioDisplay& entry, const std::string& source,
                  std::vector<ScenarioMessage>& warnings) {
     if (!w.cockpit().findMode(entry.mode)) {
-        warnings.push_back(ScenarioMessage{source, entry.modeLine, "unknown display mode '" + entry.mode + "': block skipped"});
+        warnings.push_back(ScenarioMessage{source, entry.modeLine, joined("unknown display mode '", entry.mode, "': block skipped")});
         return;
     }
     const Display* display = w.cockpit().openDisplay(entry.position, entry.mode);
     if (!display || !display->object()) {
-        warnings.push_back(ScenarioMessage{source, entry.line, "display mode '" + entry.mode + "' opened no display"});
+        warnings.push_back(ScenarioMessage{source, entry.line, joined("display mode '", entry.mode, "' opened no display")});
         return;
     }
     ScenarioReader reader(entry.status);

@@ -6,13 +6,14 @@
 #include <system_error>
 
 #include "host/scenario_description.h"
+#include "host/scenario_text.h"
 
 namespace simhost {
 
 std::string messageText(const ScenarioMessage& message) {
     std::string text = message.file;
-    if (message.line > 0) text += ':' + std::to_string(message.line);
-    return text + ": " + message.text;
+    if (message.line > 0) text += joined(":", std::to_string(message.line));
+    return joined(text, ": ", message.text);
 }
 
 ScenarioLoad loadScenarioText(std::string_view text, const std::string& sourceName) {
@@ -51,7 +52,7 @@ bool saveScenarioFile(const std::string& path, std::string& error, std::string_v
         if (!file) {
             std::error_code ignored;
             std::filesystem::remove(temporary, ignored);
-            error = "cannot write " + temporary;
+            error = joined("cannot write ", temporary);
             return false;
         }
     }
@@ -60,7 +61,7 @@ bool saveScenarioFile(const std::string& path, std::string& error, std::string_v
     if (ec) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
-        error = "cannot replace " + path + ": " + ec.message();
+        error = joined("cannot replace ", path, ": ", ec.message());
         return false;
     }
     return true;

@@ -22,7 +22,7 @@ constexpr double kUnitTolerance = 1e-12;
 // How far the rows of a ROT matrix may stray from an orthonormal set.
 constexpr double kRotationTolerance = 1e-9;
 
-std::string quoted(std::string_view s) { return "'" + std::string(s) + "'"; }
+std::string quoted(std::string_view s) { return joined("'", s, "'"); }
 
 bool isComment(std::string_view text) { return text.empty() || text.front() == ';'; }
 
@@ -46,7 +46,7 @@ public:
         std::size_t start = 0;
         for (;;) {
             const std::size_t end = text.find('\n', start);
-            lines_.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+            lines_.push_back(text.substr(start, end - start));  // to the text's end when there is no line break
             if (end == std::string_view::npos) break;
             start = end + 1;
         }
@@ -98,7 +98,7 @@ private:
     bool fail(const Line& line, std::string text) { return fail(line.number, std::move(text)); }
     void warn(const Line& line, std::string text) { warnings_.push_back(ScenarioMessage{source_, line.number, std::move(text)}); }
     bool unknownItem(const Line& line, std::string_view key) {
-        warn(line, "unknown item " + quoted(key) + " skipped");
+        warn(line, joined("unknown item ", quoted(key), " skipped"));
         return true;
     }
 
@@ -107,7 +107,7 @@ private:
     // END is missing.
     template <class OnLine>
     bool blockLines(const Line& begin, std::string_view name, OnLine&& onLine) {
-        const std::string endKey = "END_" + std::string(name);
+        const std::string endKey = joined("END_", name);
         Line line;
         while (nextLine(line)) {
             std::string_view rest;
@@ -116,18 +116,18 @@ private:
             if (startsWithWord(key, "BEGIN_")) break;
             if (!onLine(line, key, rest)) return false;
         }
-        return fail(begin, "BEGIN_" + std::string(name) + " has no " + endKey);
+        return fail(begin, joined("BEGIN_", name, " has no ", endKey));
     }
 
     bool unknownBlock(const Line& begin, std::string_view name) {
-        warn(begin, "unknown block BEGIN_" + std::string(name) + " skipped");
-        const std::string endKey = "END_" + std::string(name);
+        warn(begin, joined("unknown block BEGIN_", name, " skipped"));
+        const std::string endKey = joined("END_", name);
         Line line;
         while (nextLine(line)) {
             std::string_view rest;
             if (sameWord(firstWord(line.text, rest), endKey)) return true;
         }
-        return fail(begin, "BEGIN_" + std::string(name) + " has no " + endKey);
+        return fail(begin, joined("BEGIN_", name, " has no ", endKey));
     }
 
     // Free text, comments and blank lines included, up to END_DESC.
@@ -168,14 +168,14 @@ private:
         ScenarioBody entry;
         entry.line = line.number;
         entry.name = words[0];
-        if (findBody(entry.name)) return fail(line, "body name " + quoted(entry.name) + " is already taken");
+        if (findBody(entry.name)) return fail(line, joined("body name ", quoted(entry.name), " is already taken"));
         if (!number(line, words[1], entry.gm) || !number(line, words[2], entry.radius)) return false;
         if (entry.gm <= 0.0 || entry.radius < 0.0) return fail(line, "a body needs a positive GM and a radius of 0 or more");
         if (words[3] == "-") {
             if (words.size() != 4) return fail(line, "a body fixed at the origin ('-') takes no orbit");
         } else {
             if (!findBody(words[3]))
-                return fail(line, "unknown parent body " + quoted(words[3]) + " (parents come before their satellites)");
+                return fail(line, joined("unknown parent body ", quoted(words[3]), " (parents come before their satellites)"));
             if (words.size() != 11)
                 return fail(line, "a body about a parent needs 7 numbers after it: a e i theta omegab L and the epoch MJD");
             entry.parent = words[3];
@@ -214,7 +214,7 @@ private:
             }
             if (sameWord(key, "TYPE")) {
                 if (!sameWord(rest, "User") && !skip) {
-                    warn(line, "display type " + quoted(rest) + " is not User: block skipped");
+                    warn(line, joined("display type ", quoted(rest), " is not User: block skipped"));
                     skip = true;
                 }
                 return true;
@@ -251,7 +251,7 @@ private:
             vessel = &entry;
             return true;
         });
-        if (ok && vessel) return fail(vessel->line, "vessel " + quoted(vessel->name) + " has no END");
+        if (ok && vessel) return fail(vessel->line, joined("vessel ", quoted(vessel->name), " has no END"));
         return ok;
     }
 
@@ -296,7 +296,7 @@ private:
             for (std::string_view word : splitWords(rest)) {
                 int mode = 0;
                 if (!integer(line, word, mode)) return false;
-                if (mode < 1 || mode > kNavmodeCount) return fail(line, "navigation mode " + quoted(word) + " is not 1 to 7");
+                if (mode < 1 || mode > kNavmodeCount) return fail(line, joined("navigation mode ", quoted(word), " is not 1 to 7"));
                 v.navmodes.push_back(mode);
             }
             return true;
@@ -324,8 +324,8 @@ private:
         if (entry.max0 < 0.0 || entry.isp < 0.0) return fail(line, "thrust and ISP must not be negative");
         if (!(entry.level >= 0.0 && entry.level <= 1.0)) return fail(line, "thrust level must lie in 0..1");
         if (entry.tank < -1 || entry.tank >= static_cast<int>(v.tanks.size()))
-            return fail(line, "no tank " + quoted(words[8]) + ": the vessel has " + std::to_string(v.tanks.size()) +
-                                  " (tanks come before the thrusters that use them; -1 for none)");
+            return fail(line, joined("no tank ", quoted(words[8]), ": the vessel has ", std::to_string(v.tanks.size()),
+                                     " (tanks come before the thrusters that use them; -1 for none)"));
         v.thrusters.push_back(entry);
         return true;
     }
@@ -336,29 +336,30 @@ private:
         for (int g = 0; g < kThrusterGroupCount; ++g)
             if (!words.empty() && sameWord(words[0], kScenarioGroupNames[g])) index = g;
         if (index < 0)
-            return fail(line, "GROUP needs MAIN, RETRO or HOVER" + (words.empty() ? "" : ", not " + quoted(words[0])));
+            return fail(line, joined("GROUP needs MAIN, RETRO or HOVER", words.empty() ? "" : ", not ",
+                                     words.empty() ? "" : quoted(words[0])));
         for (std::size_t i = 1; i < words.size(); ++i) {
             int thruster = 0;
             if (!integer(line, words[i], thruster)) return false;
             if (thruster < 0 || thruster >= static_cast<int>(v.thrusters.size()))
-                return fail(line, "no thruster " + quoted(words[i]) + ": the vessel has " +
-                                      std::to_string(v.thrusters.size()) + " (thrusters come before their groups)");
+                return fail(line, joined("no thruster ", quoted(words[i]), ": the vessel has ",
+                                         std::to_string(v.thrusters.size()), " (thrusters come before their groups)"));
             v.groups[index].push_back(thruster);
         }
         return true;
     }
 
     bool number(const Line& line, std::string_view word, double& v) {
-        return parseNumber(word, v) || fail(line, quoted(word) + " is not a finite number");
+        return parseNumber(word, v) || fail(line, joined(quoted(word), " is not a finite number"));
     }
     bool integer(const Line& line, std::string_view word, int& v) {
-        return parseInt(word, v) || fail(line, quoted(word) + " is not an integer");
+        return parseInt(word, v) || fail(line, joined(quoted(word), " is not an integer"));
     }
     bool numbers(const Line& line, std::string_view key, std::string_view rest, std::size_t count, double* out) {
         const auto words = splitWords(rest);
         if (words.size() != count)
-            return fail(line, std::string(key) + " needs " + std::to_string(count) + (count == 1 ? " number" : " numbers") +
-                                  ", not " + std::to_string(words.size()));
+            return fail(line, joined(key, " needs ", std::to_string(count), count == 1 ? " number" : " numbers", ", not ",
+                                     std::to_string(words.size())));
         for (std::size_t i = 0; i < count; ++i)
             if (!number(line, words[i], out[i])) return false;
         return true;
@@ -384,7 +385,7 @@ private:
             for (const ScenarioBody& body : out_.bodies) bodyNames.push_back(body.name);
         } else {
             std::size_t count = 0;
-            const BodySpec* table = builtInBodies(count);
+            const auto* table = builtInBodies(count);
             for (std::size_t i = 0; i < count; ++i) bodyNames.push_back(table[i].name);
         }
         auto isBody = [&](std::string_view name) {
@@ -396,13 +397,13 @@ private:
             const ScenarioVessel& vessel = out_.vessels[i];
             bool taken = isBody(vessel.name);
             for (std::size_t j = 0; j < i; ++j) taken = taken || sameWord(out_.vessels[j].name, vessel.name);
-            if (taken) return fail(vessel.line, "name " + quoted(vessel.name) + " is already taken");
-            if (!vessel.ref.empty() && !isBody(vessel.ref)) return fail(vessel.refLine, "unknown body " + quoted(vessel.ref));
+            if (taken) return fail(vessel.line, joined("name ", quoted(vessel.name), " is already taken"));
+            if (!vessel.ref.empty() && !isBody(vessel.ref)) return fail(vessel.refLine, joined("unknown body ", quoted(vessel.ref)));
         }
         if (!out_.focus.empty()) {
             bool found = false;
             for (const ScenarioVessel& vessel : out_.vessels) found = found || sameWord(vessel.name, out_.focus);
-            if (!found) return fail(out_.focusLine, "unknown vessel " + quoted(out_.focus));
+            if (!found) return fail(out_.focusLine, joined("unknown vessel ", quoted(out_.focus)));
         }
         return true;
     }

@@ -71,13 +71,13 @@ void writeBodies(ScenarioWriter& out, const World& w) {
     for (std::size_t i = 0; i < bodies.size(); ++i) {
         const BodyOrbit& orbit = w.orbits()[i];
         // The orbit's GM, not Body::gm: it is the one the ephemeris and gravity use.
-        std::string value = bodies[i]->name + ' ' + numbersText({orbit.gm, bodies[i]->radius}) + ' ';
+        std::string value = joined(bodies[i]->name, " ", numbersText({orbit.gm, bodies[i]->radius}), " ");
         if (orbit.parent < 0) {
             value += '-';
         } else {
             const ELEMENTS& e = orbit.elements;
-            value += bodies[orbit.parent]->name + ' ' +
-                     numbersText({e.a, e.e, e.i, e.theta, e.omegab, e.L, orbit.epochMjd});
+            value += joined(bodies[orbit.parent]->name, " ",
+                            numbersText({e.a, e.e, e.i, e.theta, e.omegab, e.L, orbit.epochMjd}));
         }
         out.item("BODY", value);
     }
@@ -87,7 +87,7 @@ void writeBodies(ScenarioWriter& out, const World& w) {
 void writeDisplays(ScenarioWriter& out, World& w) {
     for (const auto& display : w.cockpit().displays()) {
         if (!display->mode() || !display->object()) continue;
-        out.line("BEGIN_MFD " + display->position());
+        out.line(joined("BEGIN_MFD ", display->position()));
         out.item("TYPE", "User");
         out.item("MODE", display->mode()->name);
         display->object()->WriteStatus(out.handle());
@@ -120,19 +120,19 @@ void writeVessel(ScenarioWriter& out, const Vessel& v, const World& w, const Bod
     out.item("VROT", vectorText(v.angVel));
     for (const auto& tank : v.propellants) out.item("TANK", numbersText({tank->maxMass, tank->mass}));
     for (const auto& t : v.thrusters) {
-        out.item("THRUSTER", numbersText({t->pos.x, t->pos.y, t->pos.z, t->dir.x, t->dir.y, t->dir.z, t->max0, t->isp}) +
-                                 ' ' + numberText(v.propellantIndex(t->resource)) + ' ' + numberText(t->level));
+        out.item("THRUSTER", joined(numbersText({t->pos.x, t->pos.y, t->pos.z, t->dir.x, t->dir.y, t->dir.z, t->max0, t->isp}),
+                                    " ", numberText(v.propellantIndex(t->resource)), " ", numberText(t->level)));
     }
     for (int g = 0; g < kThrusterGroupCount; ++g) {
         const std::vector<Thruster*>& members = *v.group(static_cast<THGROUP_TYPE>(g));
         if (members.empty()) continue;
         std::string value(kScenarioGroupNames[g]);
-        for (const Thruster* t : members) value += ' ' + numberText(v.thrusterIndex(t));
+        for (const Thruster* t : members) value += joined(" ", numberText(v.thrusterIndex(t)));
         out.item("GROUP", value);
     }
     std::string modes;
     for (int mode = 1; mode <= kNavmodeCount; ++mode)
-        if (v.navmode(mode)) modes += (modes.empty() ? "" : " ") + numberText(mode);
+        if (v.navmode(mode)) modes += joined(modes.empty() ? "" : " ", numberText(mode));
     if (!modes.empty()) out.item("NAVMODE", modes);
     out.line("END");
 }
@@ -164,7 +164,7 @@ std::string saveScenarioText(std::string_view description) {
         out.line("");
     }
     out.line("BEGIN_ENVIRONMENT");
-    out.item("DATE", "MJD " + numberText(w.mjd()));
+    out.item("DATE", joined("MJD ", numberText(w.mjd())));
     out.line("END_ENVIRONMENT");
     out.line("");
     writeBodies(out, w);

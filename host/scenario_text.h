@@ -25,6 +25,15 @@ std::vector<std::string_view> splitWords(std::string_view s);
 // The first word of s; rest receives what follows it, trimmed.
 std::string_view firstWord(std::string_view s, std::string_view& rest);
 
+// The parts appended in order. Used for messages instead of "text" + string,
+// which g++ 12 at -O2 warns about wrongly (-Wrestrict).
+template <class... Parts>
+std::string joined(const Parts&... parts) {
+    std::string out;
+    (out += ... += parts);
+    return out;
+}
+
 // Equal, or starting with prefix, ignoring the letter case of ASCII letters.
 bool sameWord(std::string_view a, std::string_view b);
 bool startsWithWord(std::string_view s, std::string_view prefix);
