@@ -172,6 +172,7 @@ TEST_F(Controls, NamesLongerThanTheFieldAreRefused) {
     w().addVessel(longName);
     const std::string fitting(255, 'F');
     addEngineVessel(fitting.c_str(), 1, 5.0, 100.0);
+    pluginState.refBody = oapiGetGbodyByName("Sun");  // a refused entry must not clear it
     const RecordBytes before = recordBytes();
     std::vector<char> text(longName.begin(), longName.end());
     text.push_back('\0');
