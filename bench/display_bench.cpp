@@ -48,13 +48,7 @@ void BM_StatusWriteAndRead(benchmark::State& state) {
     for (auto _ : state) {
         simhost::ScenarioWriter writer;
         page.WriteStatus(writer.handle());
-        std::vector<std::string> lines;
-        for (std::size_t start = 0; start < writer.text().size();) {
-            const std::size_t end = writer.text().find('\n', start);
-            lines.push_back(writer.text().substr(start, end - start));
-            start = end + 1;
-        }
-        simhost::ScenarioReader reader(std::move(lines));
+        simhost::ScenarioReader reader(writer.lines());
         page.ReadStatus(reader.handle());
     }
 }

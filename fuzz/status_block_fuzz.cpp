@@ -47,13 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const PluginState before = s;
     simhost::ScenarioWriter writer;
     display.WriteStatus(writer.handle());
-    std::vector<std::string> written;
-    for (std::size_t start = 0; start < writer.text().size();) {
-        const std::size_t end = writer.text().find('\n', start);
-        written.push_back(writer.text().substr(start, end - start));
-        start = end + 1;
-    }
-    simhost::ScenarioReader again(written);
+    simhost::ScenarioReader again(writer.lines());
     display.ReadStatus(again.handle());
     if (s.attitudeHold != before.attitudeHold || s.autoBurn != before.autoBurn ||
         std::strcmp(s.refName, before.refName) != 0 || std::strcmp(s.vesselName, before.vesselName) != 0)

@@ -2,18 +2,12 @@
 
 #include <algorithm>
 
+#include "host/names.h"
 #include "host/world.h"
 
 namespace simhost {
 
 namespace {
-char foldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return foldCase(x) == foldCase(y); });
-}
-
 // The vessel interface a new display object is given: the focus vessel's.
 VESSEL* focusInterface() {
     Vessel* focus = world().focus();
@@ -68,9 +62,9 @@ const HDC__& Display::redraw() {
 
 Cockpit::~Cockpit() { closeAll(); }
 
-int Cockpit::registerMode(const MFDMODESPEC& spec) {
+int Cockpit::registerMode(const MFDMODESPEC& mode) {
     const int id = nextModeId_++;
-    modes_.push_back(MfdMode{id, spec.name ? spec.name : "", spec.key, spec.msgproc});
+    modes_.push_back(MfdMode{id, mode.name ? mode.name : "", mode.key, mode.msgproc});
     return id;
 }
 

@@ -90,7 +90,7 @@ public:
     ~Cockpit();
 
     // The mode registry. Identifiers start at 1 and are never reused.
-    int registerMode(const MFDMODESPEC& spec);
+    int registerMode(const MFDMODESPEC& mode);
     // Closes every display that shows the mode; false for an unknown identifier.
     bool unregisterMode(int id);
     const MfdMode* findMode(std::string_view name) const;  // letter case ignored

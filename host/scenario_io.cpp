@@ -46,6 +46,14 @@ void ScenarioWriter::appendFlat(std::string_view s) {
     for (char c : s) text_ += (c == '\n' || c == '\r') ? ' ' : c;
 }
 
+std::vector<std::string> ScenarioWriter::lines() const {
+    std::vector<std::string> result;
+    // Every line ends in a line break: text_ is built from whole lines only.
+    for (std::size_t start = 0, end; (end = text_.find('\n', start)) != std::string::npos; start = end + 1)
+        result.push_back(text_.substr(start, end - start));
+    return result;
+}
+
 ScenarioWriter* ScenarioWriter::fromHandle(FILEHANDLE scn) {
     return isLive(liveWriters(), scn) ? static_cast<ScenarioWriter*>(scn) : nullptr;
 }

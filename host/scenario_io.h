@@ -27,6 +27,8 @@ public:
     // A line as it is: block markers and vessel names.
     void line(std::string_view text);
     const std::string& text() const { return text_; }
+    // The lines written, without their line breaks, as a ScenarioReader takes them.
+    std::vector<std::string> lines() const;
 
     // The live writer behind scn, or null.
     static ScenarioWriter* fromHandle(FILEHANDLE scn);

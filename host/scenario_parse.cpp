@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "host/names.h"
 #include "host/scenario_description.h"
 #include "host/scenario_text.h"
 #include "host/solar_system.h"
@@ -58,17 +59,17 @@ public:
         while (ok && nextLine(line)) {
             std::string_view rest;
             const std::string_view key = firstWord(line.text, rest);
-            if (!startsWithWord(key, "BEGIN_")) {
+            if (!startsWithName(key, "BEGIN_")) {
                 warn(line, "line outside any block skipped");
                 continue;
             }
             const std::string_view name = key.substr(6);
-            if (sameWord(name, "DESC")) ok = description(line);
-            else if (sameWord(name, "ENVIRONMENT")) ok = environment(line);
-            else if (sameWord(name, "BODIES")) ok = bodies(line);
-            else if (sameWord(name, "FOCUS")) ok = focus(line);
-            else if (sameWord(name, "MFD")) ok = display(line, rest);
-            else if (sameWord(name, "SHIPS")) ok = ships(line);
+            if (sameName(name, "DESC")) ok = description(line);
+            else if (sameName(name, "ENVIRONMENT")) ok = environment(line);
+            else if (sameName(name, "BODIES")) ok = bodies(line);
+            else if (sameName(name, "FOCUS")) ok = focus(line);
+            else if (sameName(name, "MFD")) ok = display(line, rest);
+            else if (sameName(name, "SHIPS")) ok = ships(line);
             else ok = unknownBlock(line, name);
         }
         ok = ok && resolveNames();
@@ -112,8 +113,8 @@ private:
         while (nextLine(line)) {
             std::string_view rest;
             const std::string_view key = firstWord(line.text, rest);
-            if (sameWord(key, endKey)) return true;
-            if (startsWithWord(key, "BEGIN_")) break;
+            if (sameName(key, endKey)) return true;
+            if (startsWithName(key, "BEGIN_")) break;
             if (!onLine(line, key, rest)) return false;
         }
         return fail(begin, joined("BEGIN_", name, " has no ", endKey));
@@ -125,7 +126,7 @@ private:
         Line line;
         while (nextLine(line)) {
             std::string_view rest;
-            if (sameWord(firstWord(line.text, rest), endKey)) return true;
+            if (sameName(firstWord(line.text, rest), endKey)) return true;
         }
         return fail(begin, joined("BEGIN_", name, " has no ", endKey));
     }
@@ -136,7 +137,7 @@ private:
         bool first = out_.text.empty();
         while (nextRawLine(line)) {
             std::string_view rest;
-            if (sameWord(firstWord(line.text, rest), "END_DESC")) return true;
+            if (sameName(firstWord(line.text, rest), "END_DESC")) return true;
             if (!first) out_.text += '\n';
             out_.text += line.text;
             first = false;
@@ -146,9 +147,9 @@ private:
 
     bool environment(const Line& begin) {
         return blockLines(begin, "ENVIRONMENT", [&](const Line& line, std::string_view key, std::string_view rest) {
-            if (!sameWord(key, "DATE")) return unknownItem(line, key);
+            if (!sameName(key, "DATE")) return unknownItem(line, key);
             const auto words = splitWords(rest);
-            if (words.size() != 2 || !sameWord(words[0], "MJD")) return fail(line, "DATE needs MJD and a number");
+            if (words.size() != 2 || !sameName(words[0], "MJD")) return fail(line, "DATE needs MJD and a number");
             return number(line, words[1], out_.mjd);
         });
     }
@@ -156,7 +157,7 @@ private:
     bool bodies(const Line& begin) {
         out_.hasBodies = true;
         return blockLines(begin, "BODIES", [&](const Line& line, std::string_view key, std::string_view rest) {
-            return sameWord(key, "BODY") ? body(line, rest) : unknownItem(line, key);
+            return sameName(key, "BODY") ? body(line, rest) : unknownItem(line, key);
         });
     }
 
@@ -192,7 +193,7 @@ private:
     bool focus(const Line& begin) {
         out_.hasFocus = true;
         return blockLines(begin, "FOCUS", [&](const Line& line, std::string_view key, std::string_view rest) {
-            if (!sameWord(key, "SHIP")) return unknownItem(line, key);
+            if (!sameName(key, "SHIP")) return unknownItem(line, key);
             if (rest.empty()) return fail(line, "SHIP needs a vessel name");
             out_.focus = rest;
             out_.focusLine = line.number;
@@ -212,14 +213,14 @@ private:
                 entry.status.emplace_back(line.text);
                 return true;
             }
-            if (sameWord(key, "TYPE")) {
-                if (!sameWord(rest, "User") && !skip) {
+            if (sameName(key, "TYPE")) {
+                if (!sameName(rest, "User") && !skip) {
                     warn(line, joined("display type ", quoted(rest), " is not User: block skipped"));
                     skip = true;
                 }
                 return true;
             }
-            if (!sameWord(key, "MODE")) return unknownItem(line, key);
+            if (!sameName(key, "MODE")) return unknownItem(line, key);
             if (rest.empty()) return fail(line, "MODE needs a mode name");
             entry.mode = rest;
             entry.modeLine = line.number;
@@ -236,7 +237,7 @@ private:
     bool ships(const Line& begin) {
         ScenarioVessel* vessel = nullptr;
         const bool ok = blockLines(begin, "SHIPS", [&](const Line& line, std::string_view key, std::string_view rest) {
-            const bool end = sameWord(line.text, "END");
+            const bool end = sameName(line.text, "END");
             if (vessel) {
                 if (end) vessel = nullptr;
                 return end || vesselItem(*vessel, line, key, rest);
@@ -256,26 +257,26 @@ private:
     }
 
     bool vesselItem(ScenarioVessel& v, const Line& line, std::string_view key, std::string_view rest) {
-        if (sameWord(key, "EMPTY_MASS")) {
+        if (sameName(key, "EMPTY_MASS")) {
             if (!numbers(line, key, rest, 1, &v.emptyMass)) return false;
             return v.emptyMass >= 0.0 || fail(line, "EMPTY_MASS must not be negative");
         }
-        if (sameWord(key, "REF")) {
+        if (sameName(key, "REF")) {
             if (rest.empty()) return fail(line, "REF needs a body name");
             v.ref = rest;
             v.refLine = line.number;
             return true;
         }
-        if (sameWord(key, "RPOS")) return vector(line, key, rest, v.pos);
-        if (sameWord(key, "RVEL")) return vector(line, key, rest, v.vel);
-        if (sameWord(key, "VROT")) return vector(line, key, rest, v.angVel);
-        if (sameWord(key, "AROT")) {
+        if (sameName(key, "RPOS")) return vector(line, key, rest, v.pos);
+        if (sameName(key, "RVEL")) return vector(line, key, rest, v.vel);
+        if (sameName(key, "VROT")) return vector(line, key, rest, v.angVel);
+        if (sameName(key, "AROT")) {
             VECTOR3 angles{};
             if (!vector(line, key, rest, angles)) return false;
             v.rot = rotationFromAngles(angles);
             return true;
         }
-        if (sameWord(key, "ROT")) {
+        if (sameName(key, "ROT")) {
             double n[9];
             if (!numbers(line, key, rest, 9, n)) return false;
             const Mat3 rot{{{n[0], n[1], n[2]}, {n[3], n[4], n[5]}, {n[6], n[7], n[8]}}};
@@ -283,16 +284,16 @@ private:
             v.rot = rot;
             return true;
         }
-        if (sameWord(key, "TANK")) {
+        if (sameName(key, "TANK")) {
             double tank[2];
             if (!numbers(line, key, rest, 2, tank)) return false;
             if (tank[0] < 0.0 || tank[1] < 0.0) return fail(line, "tank capacity and mass must not be negative");
             v.tanks.push_back(Propellant{tank[0], tank[1]});
             return true;
         }
-        if (sameWord(key, "THRUSTER")) return thruster(v, line, rest);
-        if (sameWord(key, "GROUP")) return group(v, line, rest);
-        if (sameWord(key, "NAVMODE")) {
+        if (sameName(key, "THRUSTER")) return thruster(v, line, rest);
+        if (sameName(key, "GROUP")) return group(v, line, rest);
+        if (sameName(key, "NAVMODE")) {
             for (std::string_view word : splitWords(rest)) {
                 int mode = 0;
                 if (!integer(line, word, mode)) return false;
@@ -334,7 +335,7 @@ private:
         const auto words = splitWords(rest);
         int index = -1;
         for (int g = 0; g < kThrusterGroupCount; ++g)
-            if (!words.empty() && sameWord(words[0], kScenarioGroupNames[g])) index = g;
+            if (!words.empty() && sameName(words[0], kScenarioGroupNames[g])) index = g;
         if (index < 0)
             return fail(line, joined("GROUP needs MAIN, RETRO or HOVER", words.empty() ? "" : ", not ",
                                      words.empty() ? "" : quoted(words[0])));
@@ -373,7 +374,7 @@ private:
 
     const ScenarioBody* findBody(std::string_view name) const {
         for (const ScenarioBody& body : out_.bodies)
-            if (sameWord(body.name, name)) return &body;
+            if (sameName(body.name, name)) return &body;
         return nullptr;
     }
 
@@ -390,19 +391,19 @@ private:
         }
         auto isBody = [&](std::string_view name) {
             for (std::string_view body : bodyNames)
-                if (sameWord(body, name)) return true;
+                if (sameName(body, name)) return true;
             return false;
         };
         for (std::size_t i = 0; i < out_.vessels.size(); ++i) {
             const ScenarioVessel& vessel = out_.vessels[i];
             bool taken = isBody(vessel.name);
-            for (std::size_t j = 0; j < i; ++j) taken = taken || sameWord(out_.vessels[j].name, vessel.name);
+            for (std::size_t j = 0; j < i; ++j) taken = taken || sameName(out_.vessels[j].name, vessel.name);
             if (taken) return fail(vessel.line, joined("name ", quoted(vessel.name), " is already taken"));
             if (!vessel.ref.empty() && !isBody(vessel.ref)) return fail(vessel.refLine, joined("unknown body ", quoted(vessel.ref)));
         }
         if (!out_.focus.empty()) {
             bool found = false;
-            for (const ScenarioVessel& vessel : out_.vessels) found = found || sameWord(vessel.name, out_.focus);
+            for (const ScenarioVessel& vessel : out_.vessels) found = found || sameName(vessel.name, out_.focus);
             if (!found) return fail(out_.focusLine, joined("unknown vessel ", quoted(out_.focus)));
         }
         return true;

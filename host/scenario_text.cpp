@@ -7,7 +7,6 @@ namespace simhost {
 
 namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-char foldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 }  // namespace
 
 std::string numberText(double v) {
@@ -66,17 +65,6 @@ std::string_view firstWord(std::string_view s, std::string_view& rest) {
     while (end < s.size() && !isBlank(s[end])) ++end;
     rest = trimmed(s.substr(end));
     return s.substr(0, end);
-}
-
-bool sameWord(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && startsWithWord(a, b);
-}
-
-bool startsWithWord(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (foldCase(s[i]) != foldCase(prefix[i])) return false;
-    return true;
 }
 
 }  // namespace simhost

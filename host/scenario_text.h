@@ -1,5 +1,5 @@
-// Words and numbers of scenario text: trimming, splitting, letter-case-blind
-// comparison, and numbers written so that they read back bit for bit.
+// Words and numbers of scenario text: trimming, splitting, and numbers written
+// so that they read back bit for bit. Words compare as names (host/names.h).
 #pragma once
 
 #include <string>
@@ -33,9 +33,5 @@ std::string joined(const Parts&... parts) {
     (out += ... += parts);
     return out;
 }
-
-// Equal, or starting with prefix, ignoring the letter case of ASCII letters.
-bool sameWord(std::string_view a, std::string_view b);
-bool startsWithWord(std::string_view s, std::string_view prefix);
 
 }  // namespace simhost

@@ -2,23 +2,11 @@
 
 #include <algorithm>
 
+#include "host/names.h"
 #include "host/navigation_modes.h"
 #include "host/vessel_dynamics.h"
 
 namespace simhost {
-
-namespace {
-// Letter case folded for ASCII only, inline: lookups by name run several times
-// per step for every module, so the comparison must not call into the C library.
-char foldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i] && foldCase(a[i]) != foldCase(b[i])) return false;
-    return true;
-}
-}  // namespace
 
 World::World() = default;
 World::~World() = default;

@@ -6,8 +6,8 @@
 #include "mfd/zolk_mfd.h"
 
 DLLCLBK void InitModule(HINSTANCE /*instance*/) {
-    MFDMODESPEC spec{kModeName, kModeKey, ModeMsgProc};
-    pluginState.modeId = oapiRegisterMFDMode(spec);
+    MFDMODESPEC mode{kModeName, kModeKey, ModeMsgProc};
+    pluginState.modeId = oapiRegisterMFDMode(mode);
 }
 
 DLLCLBK bool ExitModule(HINSTANCE /*instance*/) { return oapiUnregisterMFDMode(pluginState.modeId); }

@@ -31,8 +31,8 @@ class Cockpit : public WorldTest {
 protected:
     simhost::Cockpit& cockpit() { return w().cockpit(); }
     int registerProbe(const char* name) {
-        MFDMODESPEC spec{name, 0x10, probeProc};
-        return oapiRegisterMFDMode(spec);
+        MFDMODESPEC mode{name, 0x10, probeProc};
+        return oapiRegisterMFDMode(mode);
     }
     static const ProbeMfd& probe(const simhost::Display& d) { return *static_cast<const ProbeMfd*>(d.object()); }
 };

@@ -61,12 +61,10 @@ TEST_F(ScenarioStatus, ReadsBackWhatItWrote) {
     pluginState.attitudeHold = 1;
     pluginState.autoBurn = 1;
     std::strcpy(pluginState.refName, "Moon");
-    const std::string text = written();
+    simhost::ScenarioWriter writer;
+    page(*display).WriteStatus(writer.handle());
     resetPluginState();
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start < text.size(); start = text.find('\n', start) + 1)
-        lines.push_back(text.substr(start, text.find('\n', start) - start));
-    read(lines);
+    read(writer.lines());
     EXPECT_EQ(pluginState.attitudeHold, 1);
     EXPECT_EQ(pluginState.autoBurn, 1);
     EXPECT_STREQ(pluginState.refName, "Moon");
