@@ -1,0 +1,30 @@
+// What a zolksim run is asked to do.
+#pragma once
+
+#include <string>
+
+namespace zolksim {
+
+constexpr double kDefaultDays = 10.0;
+constexpr double kDefaultStep = 1.0;  // s
+
+struct RunOptions {
+    std::string scenarioPath;           // empty: the built-in default mission
+    double duration = kDefaultDays * 86400.0;  // simulated s
+    double step = kDefaultStep;         // s
+    std::string scriptPath;             // empty: no pilot script
+    std::string outDir = "zolksim-out";
+    std::string modulePath;             // empty: the module beside the program
+    bool quiet = false;
+};
+
+// The command line read into options. When the run should not go ahead (help,
+// version, or a mistake) exitCode holds the process's exit status, and the
+// text to print is already printed.
+struct ParsedCommandLine {
+    RunOptions options;
+    bool run = false;
+    int exitCode = 0;
+};
+
+}  // namespace zolksim

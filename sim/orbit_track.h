@@ -1,0 +1,63 @@
+// The followed vessel's orbit through a run: periapsis and apoapsis altitude
+// over time, and the periods when its main engines burned.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "host/body.h"
+#include "host/vessel.h"
+
+namespace zolksim {
+
+struct OrbitSample {
+    double time;               // simulated s
+    double periapsisAltitude;  // m above the body's mean radius
+    double apoapsisAltitude;   // m; infinite on an open orbit
+    double period;             // s; infinite on an open orbit
+};
+
+struct BurnPeriod {
+    double start, end;  // simulated s
+};
+
+// The body whose pull on a vessel is strongest (largest GM/d^2); null when the
+// world has no bodies.
+const simhost::Body* dominantBodyOf(const simhost::Vessel& vessel);
+
+// The vessel's orbit about the body now; false when the host cannot give one.
+bool sampleOrbit(simhost::Vessel& vessel, const simhost::Body& body, double time, OrbitSample& sample);
+
+// Whether any main engine is thrusting: throttled up with propellant to burn.
+bool mainEnginesBurning(const simhost::Vessel& vessel);
+
+class OrbitTrack {
+public:
+    // Samples every `stride` observations (and always the first and last).
+    OrbitTrack(simhost::Vessel& vessel, const simhost::Body& body, std::size_t stride);
+
+    // Called after every step of dt s with the time reached (and once at the
+    // start with dt 0).
+    void observe(double time, double dt);
+    // Closes an open burn and takes the last sample.
+    void finish(double time);
+
+    const std::vector<OrbitSample>& samples() const { return samples_; }
+    const std::vector<BurnPeriod>& burns() const { return burns_; }
+    const simhost::Body& body() const { return body_; }
+    double burnTime() const;  // s in all
+
+private:
+    void sample(double time);
+
+    simhost::Vessel& vessel_;
+    const simhost::Body& body_;
+    std::size_t stride_;
+    std::size_t observations_ = 0;
+    double lastSampled_ = -1.0;
+    bool burning_ = false;
+    std::vector<OrbitSample> samples_;
+    std::vector<BurnPeriod> burns_;
+};
+
+}  // namespace zolksim

@@ -1,0 +1,207 @@
+#include "sim/run.h"
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "host/scenario_file.h"
+#include "host/world.h"
+#include "sim/command_line.h"
+#include "sim/default_mission.h"
+#include "sim/flight.h"
+#include "sim/module_path.h"
+#include "sim/orbit_plot.h"
+#include "sim/output_folder.h"
+#include "sim/page_picture.h"
+#include "sim/raster_canvas.h"
+#include "sim/summary.h"
+#include "sim/svg_canvas.h"
+#include "sim/terminal_page.h"
+
+namespace zolksim {
+
+namespace {
+
+constexpr int kExitFailed = 1, kExitBadInput = 2;
+constexpr double kTrackSamples = 4000.0;  // orbit samples kept over a run, about
+
+// The world is the process's one world: start each run from nothing and leave
+// nothing loaded behind (tests run several in one process).
+struct WorldSession {
+    WorldSession() { simhost::world().reset(); }
+    ~WorldSession() { simhost::world().reset(); }
+};
+
+bool writeText(const std::string& path, const std::string& text, std::string& error) {
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+    file.close();
+    if (!file) error = path + ": cannot write the file";
+    return static_cast<bool>(file);
+}
+
+// The pictures of one canvas drawing: a PNG and an SVG under the base name.
+template <typename Draw>
+bool writePicture(OutputFolder& folder, const std::string& base, int width, int height, Draw draw, std::string& error) {
+    RasterCanvas raster(width, height);
+    draw(raster);
+    if (!raster.writePng(folder.stage(base + ".png"), error)) return false;
+    SvgCanvas svg(width, height);
+    draw(svg);
+    return writeText(folder.stage(base + ".svg"), svg.document(), error);
+}
+
+class Run {
+public:
+    Run(const RunOptions& options, std::ostream& out, std::ostream& err, Terminal terminal)
+        : o_(options), out_(out), err_(err), terminal_(terminal) {}
+
+    int go() {
+        if (o_.duration / o_.step > kMaxSteps) {
+            err_ << "zolksim: " << o_.duration / o_.step << " steps is too many; take a longer --step\n";
+            return kExitBadInput;
+        }
+        std::vector<PilotAction> actions;
+        if (!o_.scriptPath.empty()) {
+            ScriptParse script = loadPilotScript(o_.scriptPath);
+            if (!script.ok) return fail(script.error, kExitBadInput);
+            actions = std::move(script.actions);
+        }
+        if (int status = loadModule(); status != 0) return status;
+        if (int status = loadScenario(); status != 0) return status;
+
+        simhost::Vessel* vessel = simhost::world().focus();
+        if (!vessel) return fail(scenarioName() + ": no vessel has the focus, so there is nothing to fly", kExitBadInput);
+        const simhost::Body* body = dominantBodyOf(*vessel);
+        if (!body) return fail(scenarioName() + ": the scenario has no bodies, so there is no orbit to follow", kExitBadInput);
+
+        std::string error;
+        if (!folder_.open(o_.outDir, error)) return fail(error, kExitFailed);
+
+        Flight flight(o_.duration, o_.step);
+        OrbitTrack track(*vessel, *body,
+                         static_cast<std::size_t>(static_cast<double>(flight.stepCount()) / kTrackSamples) + 1);
+        Pilot pilot(std::move(actions), [this](const std::string& name) {
+            std::string why;
+            simhost::saveScenarioFile(folder_.stage(name), why, description_);
+            return why;
+        });
+        ProgressBar progress(stderr, terminal_.progress && !o_.quiet, o_.duration);
+
+        RunFigures figures;
+        figures.vesselName = vessel->name;
+        figures.bodyName = body->name;
+        figures.duration = o_.duration;
+        figures.step = o_.step;
+        figures.steps = flight.stepCount();
+        figures.propellantStart = propellantOf(*vessel);
+        flight.fly(pilot, track, progress, [&] { figures.deltaVBefore = shownDeltaV(pilot); });
+        figures.wallSeconds = progress.wallSeconds();
+
+        // The vessel may be gone if the pilot loaded nothing new; it is still the world's.
+        figures.propellantEnd = propellantOf(*vessel);
+        figures.burnTime = track.burnTime();
+        figures.burnCount = track.burns().size();
+        if (track.samples().size() >= 2) {
+            figures.hasOrbit = true;
+            figures.start = track.samples().front();
+            figures.end = track.samples().back();
+        }
+        report(pilot);
+
+        const std::string position = pilot.displayPosition();
+        simhost::Display* display = position.empty() ? nullptr : simhost::world().cockpit().display(position);
+        PageView page;
+        if (display) {
+            page = capturePage(*display);
+            figures.deltaVAfter = valueBelow(page, "Main Eng.dV");
+        }
+        const std::string summary = runSummary(figures);
+
+        if (display) {
+            const PictureSize size = pagePictureSize(page);
+            if (!writePicture(folder_, "page", size.width, size.height,
+                              [&](Canvas& c) { drawPagePicture(page, c); }, error))
+                return fail(error, kExitFailed);
+        }
+        if (!writePicture(folder_, "orbit", kPlotWidth, kPlotHeight,
+                          [&](Canvas& c) { drawOrbitPlot(track, vessel->name, o_.duration, c); }, error))
+            return fail(error, kExitFailed);
+        if (!simhost::saveScenarioFile(folder_.stage("final.scn"), error, description_)) return fail(error, kExitFailed);
+        if (!writeText(folder_.stage("summary.txt"), summary, error)) return fail(error, kExitFailed);
+        if (!folder_.commit(error)) return fail(error, kExitFailed);
+
+        if (!o_.quiet) {
+            out_ << "\n";
+            if (display) out_ << terminalPage(page, terminal_.colour) << "\n";
+            else out_ << "No display is open, so there is no page to show.\n\n";
+            out_ << summary << "\nWritten to " << folder_.folder().string() << ":";
+            for (const std::string& name : folder_.committed()) out_ << " " << name;
+            out_ << "\n";
+        }
+        return 0;
+    }
+
+private:
+    int fail(const std::string& message, int status) {
+        folder_.abandon();
+        err_ << "zolksim: " << message << "\n";
+        return status;
+    }
+
+    std::string scenarioName() const { return o_.scenarioPath.empty() ? kDefaultMissionName : o_.scenarioPath; }
+
+    int loadModule() {
+        const std::string path = o_.modulePath.empty() ? defaultModulePath() : o_.modulePath;
+        if (path.empty()) return fail("cannot find the module beside zolksim; name it with --module", kExitFailed);
+        std::string error;
+        if (!simhost::world().modules().load(path, error)) return fail(path + ": " + error, kExitFailed);
+        return 0;
+    }
+
+    int loadScenario() {
+        const simhost::ScenarioLoad load = o_.scenarioPath.empty()
+                                               ? simhost::loadScenarioText(kDefaultMissionText, kDefaultMissionName)
+                                               : simhost::loadScenarioFile(o_.scenarioPath);
+        if (!load.ok) return fail(simhost::messageText(load.error), kExitBadInput);
+        for (const simhost::ScenarioMessage& warning : load.warnings)
+            err_ << "zolksim: warning: " << simhost::messageText(warning) << "\n";
+        description_ = load.description;
+        return 0;
+    }
+
+    std::string shownDeltaV(const Pilot& pilot) {
+        simhost::Display* display = simhost::world().cockpit().display(pilot.displayPosition());
+        return display ? valueBelow(capturePage(*display), "Main Eng.dV") : std::string{};
+    }
+
+    void report(const Pilot& pilot) {
+        for (const PilotEvent& event : pilot.events()) {
+            if (event.problem) err_ << "zolksim: at " << clockText(event.time) << ": " << event.text << "\n";
+            else if (!o_.quiet) out_ << "at " << clockText(event.time) << ": " << event.text << "\n";
+        }
+        if (pilot.pending() > 0) {
+            const PilotAction& first = pilot.actions()[pilot.nextAction()];
+            err_ << "zolksim: " << first.source << ":" << first.line << ": " << pilot.pending()
+                 << " action(s) from here on lie beyond the end of the run and were not done\n";
+        }
+    }
+
+    const RunOptions& o_;
+    std::ostream& out_;
+    std::ostream& err_;
+    Terminal terminal_;
+    OutputFolder folder_;
+    std::string description_;
+};
+
+}  // namespace
+
+int runZolksim(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Terminal terminal) {
+    const ParsedCommandLine parsed = parseCommandLine(argc, argv, out, err);
+    if (!parsed.run) return parsed.exitCode;
+    WorldSession session;
+    return Run(parsed.options, out, err, terminal).go();
+}
+
+}  // namespace zolksim
