@@ -1,0 +1,165 @@
+// zolksim end to end through its library entry point: the real module loaded
+// from its shared library, the mission flown, the pilot's script played and
+// the output folder written (or, on a failure, left untouched).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/scenario_file.h"
+#include "host/world.h"
+#include "sim/run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+class Runner : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::path(::testing::TempDir()) / ("zolksim_" + std::string(info->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string write(const std::string& name, const std::string& text) {
+        const fs::path path = folder / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    }
+
+    static std::string read(const fs::path& path) {
+        std::ifstream file(path, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    Outcome run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"zolksim", "--module", ZOLK_MODULE_PATH, "--out", out().string()});
+        std::vector<const char*> argv;
+        for (const std::string& a : args) argv.push_back(a.c_str());
+        std::ostringstream out, err;
+        const int status = zolksim::runZolksim(static_cast<int>(argv.size()), argv.data(), out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    fs::path out() const { return folder / "out"; }
+
+    // The vessel's orbit about Earth in a saved scenario, read back by the host.
+    ORBITPARAM savedOrbit(const fs::path& scenario) {
+        const simhost::ScenarioLoad load = simhost::loadScenarioFile(scenario.string());
+        EXPECT_TRUE(load.ok) << simhost::messageText(load.error);
+        simhost::Vessel* tug = simhost::world().findVessel("Ion Tug");
+        ELEMENTS el{};
+        ORBITPARAM prm{};
+        EXPECT_NE(tug, nullptr);
+        if (tug) {
+            EXPECT_TRUE(tug->vesselInterface().GetElements(simhost::world().findBody("Earth"), el, &prm, 0, FRAME_ECL));
+        }
+        simhost::world().reset();
+        return prm;
+    }
+
+    fs::path folder;
+};
+
+constexpr double kKm = 1000.0;
+
+// The built-in mission raises the far side of the orbit, burning round periapsis.
+TEST_F(Runner, DefaultMissionRaisesTheApoapsisFarMoreThanThePeriapsis) {
+    const Outcome r = run({"--days", "3"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* name : {"page.png", "page.svg", "orbit.png", "orbit.svg", "final.scn", "summary.txt"})
+        EXPECT_TRUE(fs::exists(out() / name)) << name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(out()), fs::directory_iterator{}), 6) << "no staging left";
+
+    // Start: 400 km x 2000 km above Earth's 6371 km mean radius.
+    const ORBITPARAM end = savedOrbit(out() / "final.scn");
+    const double apoapsisGain = end.ApD - (6371 + 2000) * kKm;
+    const double periapsisGain = end.PeD - (6371 + 400) * kKm;
+    EXPECT_GT(apoapsisGain, 500 * kKm);
+    EXPECT_LT(std::abs(periapsisGain), apoapsisGain / 5);
+
+    // The page in the terminal and the summary tell the same story.
+    EXPECT_NE(r.out.find("Attitude Hold"), std::string::npos);
+    EXPECT_NE(r.out.find("apoapsis altitude           2001.9 km"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\x1b["), std::string::npos) << "no colour codes off a terminal";
+}
+
+TEST_F(Runner, ScriptedThrustEntryIsSavedAndARefusedOneChangesNothing) {
+    const std::string script = write("pilot.txt",
+                                     "# raise the thrust, then try nonsense\n"
+                                     "10 button ENG\n"
+                                     "10 type 250000\n"
+                                     "20 key N\n"
+                                     "20 type lots\n"
+                                     "20 cancel\n"
+                                     "30 save mid.scn\n");
+    const Outcome r = run({"--seconds", "60", "--script", script});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("pilot.txt:5: type \"lots\": refused"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("pilot.txt:3: type \"250000\": accepted"), std::string::npos) << r.out;
+    EXPECT_NE(read(out() / "final.scn").find("MOT 250000\n"), std::string::npos);
+    EXPECT_NE(read(out() / "mid.scn").find("MOT 250000\n"), std::string::npos);
+    EXPECT_NE(r.out.find("250000.000 N"), std::string::npos) << "the page shows the new thrust";
+}
+
+TEST_F(Runner, BadInputFailsNamingTheLineAndWritesNothing) {
+    const std::string badScript = write("bad.txt", "0 key A\n5 press B\n");
+    Outcome r = run({"--seconds", "10", "--script", badScript});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("bad.txt:2: unknown action 'press'"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(out()));
+
+    const std::string badScenario = write("bad.scn", "BEGIN_SHIPS\nTug\n  EMPTY_MASS heavy\nEND\nEND_SHIPS\n");
+    r = run({badScenario, "--seconds", "10"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("bad.scn:3:"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(out()));
+
+    r = run({(folder / "missing.scn").string()});
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("missing.scn"), std::string::npos) << r.err;
+
+    // A folder that already holds files keeps exactly those.
+    fs::create_directories(out());
+    std::ofstream(out() / "keep.txt") << "mine";
+    r = run({badScenario});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(out()), fs::directory_iterator{}), 1);
+}
+
+TEST_F(Runner, CommandLineMistakesAreRefused) {
+    EXPECT_NE(run({"--days", "1", "--seconds", "5"}).status, 0);
+    EXPECT_NE(run({"--step", "0"}).status, 0);
+    EXPECT_NE(run({"--days", "-2"}).status, 0);
+    EXPECT_NE(run({"--days", "1e300", "--step", "1e-300"}).status, 0);
+    const Outcome help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--script"), std::string::npos);
+    EXPECT_FALSE(fs::exists(out()));
+}
+
+// A run that ends between steps stops exactly at its end, actions at the end included.
+TEST_F(Runner, LastStepIsShortenedAndEndActionsAreDone) {
+    const std::string script = write("end.txt", "7 save end.scn\n8 key A\n");
+    const Outcome r = run({"--seconds", "7", "--step", "3", "--script", script, "--quiet"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    EXPECT_NE(r.err.find("end.txt:2: 1 action(s)"), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::exists(out() / "end.scn"));
+    EXPECT_NE(read(out() / "summary.txt").find("in 3 steps"), std::string::npos);
+}
+
+}  // namespace
