@@ -13,9 +13,14 @@ constexpr int kButtonPressed = 1;  // the event bit of a button press
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// "M (0x32)" for a letter or digit key, else the code alone.
 std::string keyName(DWORD code) {
-    char text[8];
+    char text[16];
     std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(code));
+    for (const char c : std::string_view("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")) {
+        DWORD known = 0;
+        if (keyCode(std::string_view(&c, 1), known) && known == code) return std::string(1, c) + " (" + text + ")";
+    }
     return text;
 }
 
