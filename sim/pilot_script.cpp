@@ -16,6 +16,14 @@ namespace {
 
 constexpr std::size_t kMaxTextLength = 255;  // an input box line; longer is surely a mistake
 
+// 'word', built by appending (g++ 12 misreads "'" + std::string as overlapping copies).
+std::string quotedWord(std::string_view word) {
+    std::string text(1, '\'');
+    text.append(word);
+    text += '\'';
+    return text;
+}
+
 std::string_view trimmed(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
     while (!s.empty() && blank(s.front())) s.remove_prefix(1);
@@ -81,7 +89,7 @@ std::string readArguments(PilotAction& action, std::string_view args) {
     case ActionKind::Key: {
         const std::string_view name = firstWord(args, rest);
         if (name.empty() || !rest.empty()) return "key takes one key: a letter, a digit or a code like 0x1E";
-        if (!keyCode(name, action.key)) return "unknown key '" + std::string(name) + "'";
+        if (!keyCode(name, action.key)) return "unknown key " + quotedWord(name);
         return {};
     }
     case ActionKind::Button:
@@ -184,15 +192,15 @@ ScriptParse parsePilotScript(std::string_view text, const std::string& sourceNam
         action.line = lineNumber;
         action.source = sourceName;
         if (!parseTime(timeWord, action.time))
-            return fail("'" + std::string(timeWord) + "' is not a time (seconds, or with s, min, h or d)");
+            return fail(quotedWord(timeWord) + " is not a time (seconds, or with s, min, h or d)");
         std::string_view args;
         const std::string_view verb = firstWord(rest, args);
         const auto known = std::find_if(kActionNames.begin(), kActionNames.end(),
                                         [&](const ActionName& a) { return simhost::sameName(a.word, verb); });
         if (known == kActionNames.end())
             return fail(verb.empty() ? "no action after the time"
-                                     : "unknown action '" + std::string(verb) +
-                                           "' (key, button, type, cancel, open, close, display, save)");
+                                     : "unknown action " + quotedWord(verb) +
+                                           " (key, button, type, cancel, open, close, display, save)");
         action.kind = known->kind;
         const std::string complaint = readArguments(action, args);
         if (!complaint.empty()) return fail(std::string(known->word) + ": " + complaint);

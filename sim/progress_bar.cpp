@@ -44,8 +44,11 @@ std::string ProgressBar::line(double simTime, double duration, double wallSecond
                   simTime / 86400.0, duration / 86400.0, wallSeconds, stepsPerSecond / 1000.0);
     const int barWidth = std::max(0, width - 2 - static_cast<int>(std::strlen(figures)));
     const int filled = static_cast<int>(std::floor(share * barWidth));
-    return "[" + std::string(static_cast<std::size_t>(filled), '#') +
-           std::string(static_cast<std::size_t>(barWidth - filled), '.') + "]" + figures;
+    std::string bar(1, '[');
+    bar.append(static_cast<std::size_t>(filled), '#');
+    bar.append(static_cast<std::size_t>(barWidth - filled), '.');
+    bar += ']';
+    return bar + figures;
 }
 
 void ProgressBar::redraw(double simTime, std::uint64_t steps, bool force) {

@@ -2,12 +2,14 @@
 // plot's axis steps, and the figures read off the page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "sim/orbit_plot.h"
 #include "sim/page_picture.h"
+#include "sim/progress_bar.h"
 #include "sim/raster_canvas.h"
 #include "sim/svg_canvas.h"
 #include "sim/terminal_page.h"
@@ -117,6 +119,23 @@ TEST(OrbitPlot, TickStepsAreRound) {
     EXPECT_DOUBLE_EQ(zolksim::tickStep(30.0, 6), 5.0);
     EXPECT_DOUBLE_EQ(zolksim::tickStep(0.0, 6), 1.0);
     EXPECT_DOUBLE_EQ(zolksim::tickStep(std::numeric_limits<double>::infinity(), 6), 1.0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProgressBar, LineShowsTheShareDoneWithinItsWidth) {
+    const std::string half = zolksim::ProgressBar::line(5 * 86400.0, 10 * 86400.0, 0.6, 750000.0, 60);
+    EXPECT_EQ(half.size(), 60u);
+    EXPECT_NE(half.find(" 50%  5.00/10.00 d  0.6 s  750k steps/s"), std::string::npos) << half;
+    const std::size_t filled = static_cast<std::size_t>(std::count(half.begin(), half.end(), '#'));
+    const std::size_t empty = static_cast<std::size_t>(std::count(half.begin(), half.end(), '.')) - 3;  // the figures' points
+    EXPECT_LE(filled > empty ? filled - empty : empty - filled, 1u);
+    const std::string beyond = zolksim::ProgressBar::line(20.0, 10.0, 1.0, 1.0, 60);
+    EXPECT_NE(beyond.find("100%"), std::string::npos);
+    EXPECT_EQ(beyond.substr(0, beyond.find(']')).find('.'), std::string::npos);  // no bar left unfilled
+    EXPECT_LE(zolksim::ProgressBar::line(1.0, 2.0, 1.0, 1.0, 10).size(), 60u);  // too narrow: figures only
 }
 
 }  // namespace
