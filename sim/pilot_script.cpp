@@ -15,6 +15,8 @@ namespace zolksim {
 namespace {
 
 constexpr std::size_t kMaxTextLength = 255;  // an input box line; longer is surely a mistake
+constexpr std::size_t kMaxLabelLength = 16;  // button labels are a few letters
+constexpr std::size_t kMaxNameLength = 32;   // display positions and mode names
 
 // 'word', built by appending (g++ 12 misreads "'" + std::string as overlapping copies).
 std::string quotedWord(std::string_view word) {
@@ -96,6 +98,7 @@ std::string readArguments(PilotAction& action, std::string_view args) {
         if (args.empty()) return "button takes an index 0-11 or a label";
         if (!parseButtonIndex(args, action.button)) {
             if (args.front() >= '0' && args.front() <= '9') return "button index must be 0-11";
+            if (args.size() > kMaxLabelLength) return "a button label is at most 16 characters";
             action.button = -1;
             action.text = args;
         }
@@ -111,6 +114,8 @@ std::string readArguments(PilotAction& action, std::string_view args) {
         std::string_view extra;
         const std::string_view mode = firstWord(rest, extra);
         if (position.empty() || !extra.empty()) return "open takes a position and optionally a mode";
+        if (position.size() > kMaxNameLength || mode.size() > kMaxNameLength)
+            return "positions and mode names are at most 32 characters";
         action.text = position;
         action.mode = mode.empty() ? "ZOLKMFD" : std::string(mode);
         return {};
@@ -119,6 +124,7 @@ std::string readArguments(PilotAction& action, std::string_view args) {
     case ActionKind::Display: {
         const std::string_view position = firstWord(args, rest);
         if (position.empty() || !rest.empty()) return "takes one display position, such as Left";
+        if (position.size() > kMaxNameLength) return "positions are at most 32 characters";
         action.text = position;
         return {};
     }
@@ -179,12 +185,16 @@ ScriptParse parsePilotScript(std::string_view text, const std::string& sourceNam
         ++lineNumber;
 
         const std::string_view line = trimmed(rawLine);
-        if (line.empty() || line.front() == '#' || line.front() == ';') continue;
         const auto fail = [&](const std::string& why) {
             result.error = sourceName + ":" + std::to_string(lineNumber) + ": " + why;
             result.actions.clear();
             return result;
         };
+        // Typed text reaches the module as a C string: a NUL or other control
+        // byte would cut it short or mean nothing a pilot can type.
+        if (std::any_of(line.begin(), line.end(), [](char c) { return (c >= 0 && c < 0x20 && c != '\t') || c == 0x7F; }))
+            return fail("the line holds a control character");
+        if (line.empty() || line.front() == '#' || line.front() == ';') continue;
 
         std::string_view rest;
         const std::string_view timeWord = firstWord(line, rest);

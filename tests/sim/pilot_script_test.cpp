@@ -69,6 +69,11 @@ TEST(PilotScript, RefusesBadLinesNamingThem) {
         {"5 save /etc/passwd", "plain file name"},
         {"5 save .hidden", "plain file name"},
         {"5 save", "plain file name"},
+        {"5 button ABCDEFGHIJKLMNOPQ", "at most 16"},
+        {"5 open Left ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456", "at most 32"},
+        {"5 display ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456", "at most 32"},
+        {"5 type a\x01b", "control character"},
+        {"# a\x7f comment", "control character"},
     };
     for (const auto& [line, complaint] : bad) {
         const auto script = parsePilotScript(std::string("0 key A\n") + line + "\n", "s");
@@ -79,6 +84,7 @@ TEST(PilotScript, RefusesBadLinesNamingThem) {
     }
     EXPECT_FALSE(parsePilotScript("1 type " + std::string(256, 'x'), "s").ok);
     EXPECT_TRUE(parsePilotScript("1 type " + std::string(255, 'x'), "s").ok);
+    EXPECT_FALSE(parsePilotScript(std::string("1 type a\0b", 10), "s").ok);
     EXPECT_FALSE(zolksim::loadPilotScript("/nonexistent/script.txt").ok);
 }
 
