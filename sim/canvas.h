@@ -11,6 +11,8 @@
 
 namespace zolksim {
 
+struct PageView;
+
 struct Rgb {
     std::uint8_t r, g, b;
 };
@@ -44,6 +46,9 @@ public:
     // Monospaced text whose line begins at top (its cell's upper edge), x at
     // the anchor.
     virtual void text(double x, double top, std::string_view text, Rgb color, const Font& font) = 0;
+    // Copies the pixels the host drew for the page's display to (x, y), where
+    // the canvas can reach them; false to have the page's texts drawn instead.
+    virtual bool copyScreen(const PageView& page, double x, double y) { (void)page, (void)x, (void)y; return false; }
 };
 
 // The share of a line's height above the baseline, for fonts placed by their top.

@@ -31,12 +31,16 @@ void drawPagePicture(const PageView& page, Canvas& canvas) {
     canvas.fillRect(screenLeft, screenTop, page.width, page.height, kScreen);
     canvas.strokeRect(screenLeft - 1, screenTop - 1, page.width + 2, page.height + 2, kBezelEdge, 2.0);
 
-    // The host's texts, each line starting at its pixel position on the fixed grid.
-    const Font grid{static_cast<double>(page.cellHeight), static_cast<double>(page.cellWidth)};
-    if (page.hasTitle)
-        canvas.text(screenLeft + page.title.x, screenTop + page.title.y, page.title.text, rgbOf(page.title.color), grid);
-    for (const simhost::TextItem& item : page.texts)
-        canvas.text(screenLeft + item.x, screenTop + item.y, item.text, rgbOf(item.color), grid);
+    // The host's own pixels where the canvas can take them; else the host's
+    // texts, each line starting at its pixel position on the fixed grid.
+    if (!canvas.copyScreen(page, screenLeft, screenTop)) {
+        const Font grid{static_cast<double>(page.cellHeight), static_cast<double>(page.cellWidth)};
+        if (page.hasTitle)
+            canvas.text(screenLeft + page.title.x, screenTop + page.title.y, page.title.text, rgbOf(page.title.color),
+                        grid);
+        for (const simhost::TextItem& item : page.texts)
+            canvas.text(screenLeft + item.x, screenTop + item.y, item.text, rgbOf(item.color), grid);
+    }
 
     // Buttons down both sides; a label sits between its button and the screen.
     const Font labelFont{std::clamp(page.cellHeight * 0.8, 9.0, 16.0), 0.0, Anchor::Start, true};

@@ -7,6 +7,7 @@ namespace zolksim {
 PageView capturePage(simhost::Display& display) {
     PageView page;
     page.position = display.position();
+    page.display = &display;
     if (display.mode()) page.modeName = display.mode()->name;
     page.width = static_cast<int>(display.width());
     page.height = static_cast<int>(display.height());

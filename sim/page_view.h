@@ -22,6 +22,7 @@ struct PageView {
     bool hasTitle = false;
     simhost::TextItem title{};
     std::array<std::string, kButtonCount> buttonLabels;  // empty: no label
+    const simhost::Display* display = nullptr;            // what drew it, while it stays open
 };
 
 // Draws the display's page afresh and takes it down.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "sim/canvas.h"
+#include "sim/page_view.h"
 
 namespace zolksim {
 
@@ -18,6 +19,9 @@ public:
     void line(Point from, Point to, Rgb color, double lineWidth) override;
     void polyline(const std::vector<Point>& points, Rgb color, double lineWidth) override;
     void text(double x, double top, std::string_view text, Rgb color, const Font& font) override;
+#ifdef _WIN32
+    bool copyScreen(const PageView& page, double x, double y) override;
+#endif
 
     // False with the reason in error.
     bool writePng(const std::string& path, std::string& error) const;
