@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "host/scenario_file.h"
@@ -57,31 +58,12 @@ public:
         : o_(options), out_(out), err_(err), terminal_(terminal) {}
 
     int go() {
-        if (o_.duration / o_.step > kMaxSteps) {
-            err_ << "zolksim: " << o_.duration / o_.step << " steps is too many; take a longer --step\n";
-            return kExitBadInput;
-        }
-        std::vector<PilotAction> actions;
-        if (!o_.scriptPath.empty()) {
-            ScriptParse script = loadPilotScript(o_.scriptPath);
-            if (!script.ok) return fail(script.error, kExitBadInput);
-            actions = std::move(script.actions);
-        }
-        if (int status = loadModule(); status != 0) return status;
-        if (int status = loadScenario(); status != 0) return status;
-
-        simhost::Vessel* vessel = simhost::world().focus();
-        if (!vessel) return fail(scenarioName() + ": no vessel has the focus, so there is nothing to fly", kExitBadInput);
-        const simhost::Body* body = dominantBodyOf(*vessel);
-        if (!body) return fail(scenarioName() + ": the scenario has no bodies, so there is no orbit to follow", kExitBadInput);
-
-        std::string error;
-        if (!folder_.open(o_.outDir, error)) return fail(error, kExitFailed);
+        if (int status = prepare(); status != 0) return status;
 
         Flight flight(o_.duration, o_.step);
-        OrbitTrack track(*vessel, *body,
+        OrbitTrack track(*vessel_, *body_,
                          static_cast<std::size_t>(static_cast<double>(flight.stepCount()) / kTrackSamples) + 1);
-        Pilot pilot(std::move(actions), [this](const std::string& name) {
+        Pilot pilot(std::move(actions_), [this](const std::string& name) {
             std::string why;
             simhost::saveScenarioFile(folder_.stage(name), why, description_);
             return why;
@@ -89,17 +71,15 @@ public:
         ProgressBar progress(stderr, terminal_.progress && !o_.quiet, o_.duration);
 
         RunFigures figures;
-        figures.vesselName = vessel->name;
-        figures.bodyName = body->name;
+        figures.vesselName = vessel_->name;
+        figures.bodyName = body_->name;
         figures.duration = o_.duration;
         figures.step = o_.step;
         figures.steps = flight.stepCount();
-        figures.propellantStart = propellantOf(*vessel);
+        figures.propellantStart = propellantOf(*vessel_);
         flight.fly(pilot, track, progress, [&] { figures.deltaVBefore = shownDeltaV(pilot); });
         figures.wallSeconds = progress.wallSeconds();
-
-        // The vessel may be gone if the pilot loaded nothing new; it is still the world's.
-        figures.propellantEnd = propellantOf(*vessel);
+        figures.propellantEnd = propellantOf(*vessel_);
         figures.burnTime = track.burnTime();
         figures.burnCount = track.burns().size();
         if (track.samples().size() >= 2) {
@@ -109,40 +89,71 @@ public:
         }
         report(pilot);
 
-        const std::string position = pilot.displayPosition();
-        simhost::Display* display = position.empty() ? nullptr : simhost::world().cockpit().display(position);
-        PageView page;
-        if (display) {
+        // The page as the pilot's display shows it at the end, if one is open.
+        std::optional<PageView> page;
+        if (simhost::Display* display = simhost::world().cockpit().display(pilot.displayPosition())) {
             page = capturePage(*display);
-            figures.deltaVAfter = valueBelow(page, "Main Eng.dV");
+            figures.deltaVAfter = valueBelow(*page, "Main Eng.dV");
         }
         const std::string summary = runSummary(figures);
-
-        if (display) {
-            const PictureSize size = pagePictureSize(page);
-            if (!writePicture(folder_, "page", size.width, size.height,
-                              [&](Canvas& c) { drawPagePicture(page, c); }, error))
-                return fail(error, kExitFailed);
-        }
-        if (!writePicture(folder_, "orbit", kPlotWidth, kPlotHeight,
-                          [&](Canvas& c) { drawOrbitPlot(track, vessel->name, o_.duration, c); }, error))
-            return fail(error, kExitFailed);
-        if (!simhost::saveScenarioFile(folder_.stage("final.scn"), error, description_)) return fail(error, kExitFailed);
-        if (!writeText(folder_.stage("summary.txt"), summary, error)) return fail(error, kExitFailed);
-        if (!folder_.commit(error)) return fail(error, kExitFailed);
-
-        if (!o_.quiet) {
-            out_ << "\n";
-            if (display) out_ << terminalPage(page, terminal_.colour) << "\n";
-            else out_ << "No display is open, so there is no page to show.\n\n";
-            out_ << summary << "\nWritten to " << folder_.folder().string() << ":";
-            for (const std::string& name : folder_.committed()) out_ << " " << name;
-            out_ << "\n";
-        }
+        if (int status = writeOutputs(page, track, summary); status != 0) return status;
+        show(page, summary);
         return 0;
     }
 
 private:
+    // Everything read and checked before anything is flown or written.
+    int prepare() {
+        if (o_.duration / o_.step > kMaxSteps) {
+            err_ << "zolksim: " << o_.duration / o_.step << " steps is too many; take a longer --step\n";
+            return kExitBadInput;
+        }
+        if (!o_.scriptPath.empty()) {
+            ScriptParse script = loadPilotScript(o_.scriptPath);
+            if (!script.ok) return fail(script.error, kExitBadInput);
+            actions_ = std::move(script.actions);
+        }
+        if (int status = loadModule(); status != 0) return status;
+        if (int status = loadScenario(); status != 0) return status;
+
+        vessel_ = simhost::world().focus();
+        if (!vessel_) return fail(scenarioName() + ": no vessel has the focus, so there is nothing to fly", kExitBadInput);
+        body_ = dominantBodyOf(*vessel_);
+        if (!body_) return fail(scenarioName() + ": the scenario has no bodies, so there is no orbit to follow", kExitBadInput);
+
+        std::string error;
+        if (!folder_.open(o_.outDir, error)) return fail(error, kExitFailed);
+        return 0;
+    }
+
+    // The pictures, the final scenario and the summary, moved into place together.
+    int writeOutputs(const std::optional<PageView>& page, const OrbitTrack& track, const std::string& summary) {
+        std::string error;
+        if (page) {
+            const PictureSize size = pagePictureSize(*page);
+            if (!writePicture(folder_, "page", size.width, size.height, [&](Canvas& c) { drawPagePicture(*page, c); },
+                              error))
+                return fail(error, kExitFailed);
+        }
+        if (!writePicture(folder_, "orbit", kPlotWidth, kPlotHeight,
+                          [&](Canvas& c) { drawOrbitPlot(track, vessel_->name, o_.duration, c); }, error))
+            return fail(error, kExitFailed);
+        if (!simhost::saveScenarioFile(folder_.stage("final.scn"), error, description_)) return fail(error, kExitFailed);
+        if (!writeText(folder_.stage("summary.txt"), summary, error)) return fail(error, kExitFailed);
+        if (!folder_.commit(error)) return fail(error, kExitFailed);
+        return 0;
+    }
+
+    void show(const std::optional<PageView>& page, const std::string& summary) {
+        if (o_.quiet) return;
+        out_ << "\n";
+        if (page) out_ << terminalPage(*page, terminal_.colour) << "\n";
+        else out_ << "No display is open, so there is no page to show.\n\n";
+        out_ << summary << "\nWritten to " << folder_.folder().string() << ":";
+        for (const std::string& name : folder_.committed()) out_ << " " << name;
+        out_ << "\n";
+    }
+
     int fail(const std::string& message, int status) {
         folder_.abandon();
         err_ << "zolksim: " << message << "\n";
@@ -192,7 +203,10 @@ private:
     std::ostream& err_;
     Terminal terminal_;
     OutputFolder folder_;
-    std::string description_;
+    std::string description_;            // the scenario's, kept in the scenarios saved
+    std::vector<PilotAction> actions_;   // the script's, until the pilot takes them
+    simhost::Vessel* vessel_ = nullptr;  // the focus vessel, followed through the run
+    const simhost::Body* body_ = nullptr;
 };
 
 }  // namespace
