@@ -49,15 +49,6 @@ const char* Display::buttonLabel(int index) const { return object_ ? object_->Bu
 
 int Display::buttonMenu(const MFDBUTTONMENU** menu) const { return object_ ? object_->ButtonMenu(menu) : 0; }
 
-#ifndef _WIN32
-const HDC__& Display::redraw() {
-    surface_.clear();
-    redrawRequested_ = false;
-    if (object_) object_->Update(&surface_);
-    return surface_;
-}
-#endif
-
 // ---- Cockpit ----
 
 Cockpit::~Cockpit() { closeAll(); }

@@ -8,15 +8,17 @@
 #include <vector>
 
 #include "frame/host_api.h"
+#include "host/character_cell.h"
 #include "host/text_surface.h"
+#ifdef _WIN32
+#include "host/display_canvas.h"
+#endif
 
 namespace simhost {
 
 // A display of this size gets 15 x 16 pixel characters (36 columns, 24 rows).
 constexpr DWORD kDefaultDisplayWidth = 540;
 constexpr DWORD kDefaultDisplayHeight = 384;
-constexpr DWORD kDisplayColumns = 36;
-constexpr DWORD kDisplayRows = 24;
 
 struct MfdMode {
     int id;
@@ -52,10 +54,16 @@ public:
     const char* buttonLabel(int index) const;
     int buttonMenu(const MFDBUTTONMENU** menu) const;
 
-#ifndef _WIN32
-    // Draws the page afresh on a cleared surface and clears the redraw request.
-    const HDC__& redraw();
-    const HDC__& surface() const { return surface_; }
+    // Draws the page afresh on a cleared surface, clears the redraw request and
+    // gives back what the page drew. On Windows the page is drawn with GDI
+    // into the display's pixels.
+    const PageRecord& redraw();
+    // What the last redraw drew.
+    const PageRecord& surface() const { return surface_; }
+#ifdef _WIN32
+    const DisplayCanvas& canvas() const { return canvas_; }
+    // For the host's own drawing calls (title, font) during a redraw.
+    PageRecord& record() { return surface_; }
 #endif
     bool redrawRequested() const { return redrawRequested_; }
     void requestRedraw() { redrawRequested_ = true; }
@@ -66,8 +74,11 @@ private:
     MfdMode mode_{};
     MFD* object_ = nullptr;
     bool redrawRequested_ = false;
-#ifndef _WIN32
-    HDC__ surface_;
+#ifdef _WIN32
+    PageRecord surface_;
+    DisplayCanvas canvas_{width_, height_};
+#else
+    HDC__ surface_;  // the device context Update draws on
 #endif
 };
 

@@ -10,13 +10,13 @@ struct Mat3 {
     double m[3][3];
 };
 
-Mat3 identityMatrix();
+OAPIFUNC Mat3 identityMatrix();
 // The host's angle convention: R = Rx(-alpha) * Ry(-beta) * Rz(-gamma), with
 // (alpha, beta, gamma) = (arot.x, arot.y, arot.z) and Rx, Ry, Rz the right-handed
 // rotations about the global axes.
-Mat3 rotationFromAngles(const VECTOR3& arot);
+OAPIFUNC Mat3 rotationFromAngles(const VECTOR3& arot);
 // The inverse of rotationFromAngles for a proper rotation (beta in [-pi/2, pi/2]).
-VECTOR3 anglesFromRotation(const Mat3& r);
+OAPIFUNC VECTOR3 anglesFromRotation(const Mat3& r);
 
 // Inline: the vessel interface turns vectors many times per step.
 inline VECTOR3 operator*(const Mat3& r, const VECTOR3& v) {

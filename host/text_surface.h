@@ -1,5 +1,8 @@
-// The text surface behind a display's device context on platforms without GDI:
-// it records every text drawn (pixel position, colour, characters) in order.
+// What a display's page drew: every text (pixel position, colour, characters)
+// in drawing order, the title and the font selections. On platforms without
+// GDI this record is itself the device context the page draws on; on Windows
+// the page draws with GDI and the host reads the record back from a metafile
+// of the same drawing.
 #pragma once
 
 #include <string>
@@ -19,18 +22,25 @@ struct TextItem {
 constexpr COLORREF kTitleColor = 0x00E0E0E0;   // pale grey
 constexpr COLORREF kDefaultTextColor = 0x00FFFFFF;
 
+struct PageRecord {
+    COLORREF color = kDefaultTextColor;  // for the next text
+    std::vector<TextItem> texts;         // TextOutA calls, in order
+    TextItem title{};                    // the last title drawn
+    bool hasTitle = false;
+    int fontSelections = 0;              // SelectDefaultFont calls
+    int lastFont = -1;                   // the font index last selected
+
+    void clear() { *this = PageRecord{}; }
+};
+
+// The title as the host places it: top left, half a character in from the edge.
+inline TextItem titleItem(DWORD charWidth, const char* title) {
+    return TextItem{static_cast<int>(charWidth / 2), 0, kTitleColor, title ? title : ""};
+}
+
 }  // namespace simhost
 
 #ifndef _WIN32
-// A device context, as the host hands it to a display's Update.
-struct HDC__ {
-    COLORREF color = simhost::kDefaultTextColor;  // for the next text
-    std::vector<simhost::TextItem> texts;         // TextOutA calls, in order
-    simhost::TextItem title{};                    // the last title drawn
-    bool hasTitle = false;
-    int fontSelections = 0;                       // SelectDefaultFont calls
-    int lastFont = -1;                            // the font index last selected
-
-    void clear() { *this = HDC__{}; }
-};
+// A device context, as the host hands it to a display's Update: the record itself.
+struct HDC__ : simhost::PageRecord {};
 #endif

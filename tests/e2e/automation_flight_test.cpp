@@ -89,6 +89,36 @@ TEST_F(AutomationFlight, HoldAndBurnRaiseTheApoapsisFarMoreThanThePeriapsis) {
     RecordProperty("periapsis_change_m", std::to_string(periapsisChange));
 }
 
+// A short flight with hold and burn on, its end recorded from the native
+// build: the module built for any platform must fly it to the same figures.
+// A deliberate change to the host's dynamics or the automation re-records them.
+TEST_F(AutomationFlight, AShortHoldAndBurnFlightEndsAtTheRecordedFigures) {
+    simhost::Vessel& tug = addVessel("Tug", 1500.0);
+    simhost::Propellant* tank = tug.addPropellant(300.0, 300.0);
+    addMainThruster(tug, 40.0, 25000.0, tank);
+    addMainThruster(tug, 40.0, 25000.0, tank);
+    // Shortly before periapsis, nose along the motion relative to Earth.
+    placeOnOrbit(tug, earth(), kEarthRadius + 300e3, kEarthRadius + 2000e3, -1.5);
+    const VECTOR3 forward = unit(tug.vel - earth().state.vel);
+    const VECTOR3 side = unit(crossp(forward, tug.pos - earth().state.pos));
+    tug.rot = simhost::rotationFromAngles(eulerFromAxes(crossp(side, forward), side, forward));
+    controlInModule("Tug", "Earth");
+    state->attitudeHold = 1;
+    state->autoBurn = 1;
+    for (int i = 0; i < 4000; ++i) w().step(2.0);  // 8000 s: one orbit and a fifth
+
+    // Position (m) and velocity (m/s) relative to Earth in global axes, the
+    // propellant left (kg) and the two figures the page shows (m/s per day, m/s).
+    const VECTOR3 recordedPos = vec3(6674358.3106040955, -886899.78723144531, 0.42919031361816451);
+    const VECTOR3 recordedVel = vec3(996.63820539079097, 8167.3988653501365, -0.00046147094771334385);
+    constexpr double kTolerance = 1e-9;  // relative
+    EXPECT_LE(length(tug.pos - earth().state.pos - recordedPos), kTolerance * length(recordedPos));
+    EXPECT_LE(length(tug.vel - earth().state.vel - recordedVel), kTolerance * length(recordedVel));
+    EXPECT_NEAR(tank->mass, 289.65120000002412, kTolerance * 289.65120000002412);
+    EXPECT_NEAR(state->maxAccPerDay, 3862.1912929042442, kTolerance * 3862.1912929042442);
+    EXPECT_NEAR(state->mainDeltaV, 4413.9802132754658, kTolerance * 4413.9802132754658);
+}
+
 // Burning every kilogram of main propellant far from any body changes the
 // speed by exactly the delta-v the module showed before the burn.
 TEST_F(AutomationFlight, BurningAllPropellantGainsTheShownDeltaV) {

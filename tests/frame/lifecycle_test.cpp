@@ -10,7 +10,9 @@
 #include "host/trace.h"
 #include "host/world.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
 #endif
 
@@ -21,6 +23,17 @@ namespace {
 
 std::vector<std::pair<std::string, HINSTANCE>> probeEvents;
 void recordProbe(const char* event, HINSTANCE instance) { probeEvents.emplace_back(event, instance); }
+
+// Whether the platform's loader still has the library mapped.
+bool libraryLoaded(const char* path) {
+#ifdef _WIN32
+    return GetModuleHandleA(path) != nullptr;
+#else
+    void* library = dlopen(path, RTLD_NOLOAD | RTLD_LAZY);
+    if (library) dlclose(library);
+    return library != nullptr;
+#endif
+}
 
 class ModuleLifecycle : public ::testing::Test {
 protected:
@@ -97,17 +110,31 @@ TEST_F(ModuleLifecycle, DetachWithoutExitHookCallsNothing) {
     EXPECT_TRUE(unloadEvents(FIXTURE_NO_EXIT_PATH, instance).empty());
 }
 
-#ifndef _WIN32
-// The own-export lookup takes a reference of its own; it must give it back, or
-// the host's unload would leave the library mapped and never run its detach.
+// The own-export lookup may take a reference of its own; it must give it back,
+// or the host's unload would leave the library mapped and never run its detach.
 TEST_F(ModuleLifecycle, UnloadReallyUnloadsTheLibrary) {
     ASSERT_NE(load(FIXTURE_EXIT_MODULE_PATH), nullptr);
+    ASSERT_TRUE(libraryLoaded(FIXTURE_EXIT_MODULE_PATH));
     world().modules().unloadAll();
-    void* still = dlopen(FIXTURE_EXIT_MODULE_PATH, RTLD_NOLOAD | RTLD_LAZY);
-    EXPECT_EQ(still, nullptr);
-    if (still) dlclose(still);
+    EXPECT_FALSE(libraryLoaded(FIXTURE_EXIT_MODULE_PATH));
 }
-#endif
+
+// The module itself: attach initialises the host library once, the host's
+// InitModule call registers the mode, and the detach handler unregisters it
+// through the exit function it found at attach.
+TEST_F(ModuleLifecycle, TheModuleRegistersItsModeOnLoadAndUnregistersItOnUnload) {
+    const std::size_t before = world().modules().initLibCalls().size();
+    LoadedModule* module = load(ZOLK_MODULE_PATH);
+    ASSERT_NE(module, nullptr);
+    ASSERT_EQ(world().modules().initLibCalls().size(), before + 1);
+    EXPECT_EQ(world().modules().initLibCalls().back(), module->instance);
+    EXPECT_NE(world().cockpit().findMode("ZOLKMFD"), nullptr);
+    simhost::setTraceEnabled(true);
+    EXPECT_TRUE(world().modules().unload(module));
+    EXPECT_EQ(simhost::traceCount("oapiUnregisterMFDMode"), 1);
+    EXPECT_EQ(world().cockpit().findMode("ZOLKMFD"), nullptr);
+    EXPECT_FALSE(libraryLoaded(ZOLK_MODULE_PATH));
+}
 
 TEST_F(ModuleLifecycle, ModuleVersionIsTheFixedDateComputedOnce) {
     LoadedModule* module = load(ZOLK_MODULE_PATH);

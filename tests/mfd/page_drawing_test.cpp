@@ -20,7 +20,7 @@ protected:
         display = &open();
     }
 
-    const HDC__& draw() { return display->redraw(); }
+    const simhost::PageRecord& draw() { return display->redraw(); }
 
     simhost::Display* display = nullptr;
 };
@@ -31,7 +31,7 @@ struct Row {
     int x, y;
 };
 
-std::vector<Row> rowsOf(const HDC__& surface) {
+std::vector<Row> rowsOf(const simhost::PageRecord& surface) {
     std::vector<Row> rows;
     for (const simhost::TextItem& item : surface.texts) rows.push_back({item.text, item.color, item.x, item.y});
     return rows;
@@ -74,14 +74,20 @@ TEST_F(PageDrawing, DrawsEveryRowAtItsTruncatedPixelPositionInOrder) {
         {"200000.000 N", kYellow, 7, 217},
     };
     startTrace();
-    const HDC__& surface = draw();
+    const simhost::PageRecord& surface = draw();
     EXPECT_EQ(rowsOf(surface), expected);
 
     // Font, title, font, then one colour change before each colour's first row.
     const std::vector<std::string> calls = tracedCalls();
-    std::vector<std::string> head(calls.begin(), calls.begin() + 4);
-    EXPECT_EQ(head, (std::vector<std::string>{"MFD::SelectDefaultFont", "MFD::Title", "MFD::SelectDefaultFont", "SetTextColor"}));
+    ASSERT_GE(calls.size(), 3u);
+    std::vector<std::string> head(calls.begin(), calls.begin() + 3);
+    EXPECT_EQ(head, (std::vector<std::string>{"MFD::SelectDefaultFont", "MFD::Title", "MFD::SelectDefaultFont"}));
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "MFD::Title"), 1);  // one drawing, on any platform
+#ifndef _WIN32  // GDI's own text calls are not the host's to trace
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ(calls[3], "SetTextColor");
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "SetTextColor"), 4);
+#endif
     EXPECT_EQ(surface.title.text, "Z.O.L.K. MFD");
     EXPECT_EQ(surface.lastFont, 0);
 }

@@ -33,7 +33,7 @@ protected:
         return vessel;
     }
 
-    static std::vector<std::string> texts(const HDC__& surface) {
+    static std::vector<std::string> texts(const simhost::PageRecord& surface) {
         std::vector<std::string> all;
         for (const simhost::TextItem& item : surface.texts) all.push_back(item.text);
         return all;
