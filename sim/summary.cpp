@@ -59,7 +59,7 @@ std::string runSummary(const RunFigures& f) {
     char used[96];
     std::snprintf(used, sizeof used, "  %-22s %14.3f kg\n", "propellant used", f.propellantStart - f.propellantEnd);
     out += used;
-    out += "  main engines burned    " + clockText(f.burnTime) + " in " + std::to_string(f.burnCount) + " burns\n";
+    out += "  main engines burned    " + clockText(std::round(f.burnTime)) + " in " + std::to_string(f.burnCount) + " burns\n";
     if (!f.deltaVBefore.empty() || !f.deltaVAfter.empty())
         out += row("shown delta-v", f.deltaVBefore.empty() ? "-" : f.deltaVBefore,
                    f.deltaVAfter.empty() ? "-" : f.deltaVAfter);
