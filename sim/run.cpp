@@ -79,6 +79,7 @@ public:
         figures.propellantStart = propellantOf(*vessel_);
         flight.fly(pilot, track, progress, [&] { figures.deltaVBefore = shownDeltaV(pilot); });
         figures.wallSeconds = progress.wallSeconds();
+        figures.duration = simhost::world().simTime();  // as flown
         figures.propellantEnd = propellantOf(*vessel_);
         figures.burnTime = track.burnTime();
         figures.burnCount = track.burns().size();

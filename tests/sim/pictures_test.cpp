@@ -31,9 +31,9 @@ PageView samplePage() {
     page.title = {15, 0, 0xE0E0E0, "Z.O.L.K. MFD"};
     page.texts = {{7, 43, 0x33FF33, "Attitude Hold"},
                   {7, 59, 0x33FFFF, "On"},
+                  {7, 272, 0x33FFFF, "30000.00 N*s/kg"},  // level with the dV value, in the other column
                   {345, 256, 0xFF6666, "Main Eng.dV"},
                   {345, 272, 0x999999, "9471.61 m/s"},
-                  {7, 272, 0x33FFFF, "30000.00 N*s/kg"},
                   {525, 100, 0x999999, "cut at the edge"},
                   {7, 400, 0x999999, "below the screen"}};
     page.buttonLabels[0] = "ATT";
