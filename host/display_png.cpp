@@ -9,26 +9,26 @@
 
 namespace simhost {
 
+bool writeBgrxPng(const std::string& path, int width, int height, const std::uint8_t* pixels) {
+    if (!pixels || width <= 0 || height <= 0) return false;
+    // Blue, green, red, unused in the DIB; red, green, blue in the picture.
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::vector<std::uint8_t> rgb(count * 3);
+    for (std::size_t i = 0; i < count; ++i) {
+        rgb[i * 3] = pixels[i * 4 + 2];
+        rgb[i * 3 + 1] = pixels[i * 4 + 1];
+        rgb[i * 3 + 2] = pixels[i * 4];
+    }
+    return stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) != 0;
+}
+
 bool writeDisplayPng(const Display& display, const std::string& path, std::string& error) {
     const DisplayCanvas& canvas = display.canvas();
     if (!canvas.dc()) {
         error = "display " + display.position() + " has no pixels";
         return false;
     }
-    // Blue, green, red, unused in the canvas; red, green, blue in the picture.
-    const std::size_t width = canvas.width();
-    std::vector<std::uint8_t> rgb(width * canvas.height() * 3);
-    std::uint8_t* out = rgb.data();
-    for (DWORD y = 0; y < canvas.height(); ++y) {
-        const std::uint8_t* pixel = canvas.row(y);
-        for (std::size_t x = 0; x < width; ++x, pixel += 4, out += 3) {
-            out[0] = pixel[2];
-            out[1] = pixel[1];
-            out[2] = pixel[0];
-        }
-    }
-    const int stride = static_cast<int>(width * 3);
-    if (!stbi_write_png(path.c_str(), static_cast<int>(width), static_cast<int>(canvas.height()), 3, rgb.data(), stride)) {
+    if (!writeBgrxPng(path, static_cast<int>(canvas.width()), static_cast<int>(canvas.height()), canvas.row(0))) {
         error = "cannot write " + path;
         return false;
     }

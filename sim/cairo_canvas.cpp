@@ -63,7 +63,7 @@ void RasterCanvas::text(double x, double top, std::string_view text, Rgb color, 
     if (text.empty()) return;
     cairo_t* cr = surface_->cr;
     std::string shown;
-    for (const char c : text) shown += (c >= 0x20 && c < 0x7F) ? c : '?';
+    for (const char c : text) shown += shownChar(c);
     cairo_select_font_face(cr, "DejaVu Sans Mono", CAIRO_FONT_SLANT_NORMAL,
                            font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, font.size);

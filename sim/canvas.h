@@ -51,6 +51,9 @@ public:
     virtual bool copyScreen(const PageView& page, double x, double y) { (void)page, (void)x, (void)y; return false; }
 };
 
+// The page draws ASCII; any other byte is shown as '?'.
+constexpr char shownChar(char c) { return (c >= 0x20 && c < 0x7F) ? c : '?'; }
+
 // The share of a line's height above the baseline, for fonts placed by their top.
 constexpr double kAscentShare = 0.8;
 

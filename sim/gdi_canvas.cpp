@@ -1,5 +1,5 @@
 // The raster canvas drawn with GDI into a DIB section (Windows), written as
-// PNG with stb's writer. A page's screen is copied from the pixels the host's
+// PNG by the host's writer. A page's screen is copied from the pixels the host's
 // display drew, so the picture shows exactly what GDI drew there.
 #include <windows.h>
 
@@ -10,11 +10,8 @@
 #include <vector>
 
 #include "host/cockpit.h"
+#include "host/display_png.h"
 #include "sim/raster_canvas.h"
-
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
 
 namespace zolksim {
 
@@ -124,7 +121,7 @@ void RasterCanvas::text(double x, double top, std::string_view text, Rgb color, 
     if (text.empty()) return;
     HDC dc = surface_->dc;
     std::string shown;
-    for (const char c : text) shown += (c >= 0x20 && c < 0x7F) ? c : '?';
+    for (const char c : text) shown += shownChar(c);
     HFONT face = CreateFontA(-px(font.size), font.cellWidth > 0.0 ? px(font.cellWidth) : 0, 0, 0,
                              font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
@@ -149,13 +146,7 @@ bool RasterCanvas::writePng(const std::string& path, std::string& error) const {
         return false;
     }
     GdiFlush();
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(s.width) * s.height * 3);
-    for (std::size_t i = 0, n = static_cast<std::size_t>(s.width) * s.height; i < n; ++i) {
-        rgb[i * 3] = s.pixels[i * 4 + 2];
-        rgb[i * 3 + 1] = s.pixels[i * 4 + 1];
-        rgb[i * 3 + 2] = s.pixels[i * 4];
-    }
-    if (!stbi_write_png(path.c_str(), s.width, s.height, 3, rgb.data(), s.width * 3)) {
+    if (!simhost::writeBgrxPng(path, s.width, s.height, s.pixels)) {
         error = path + ": cannot write the picture";
         return false;
     }

@@ -11,9 +11,8 @@ PageView capturePage(simhost::Display& display) {
     if (display.mode()) page.modeName = display.mode()->name;
     page.width = static_cast<int>(display.width());
     page.height = static_cast<int>(display.height());
-    // The host's character grid (see Cockpit): never below one pixel.
-    page.cellWidth = std::max(1, page.width / static_cast<int>(simhost::kDisplayColumns));
-    page.cellHeight = std::max(1, page.height / static_cast<int>(simhost::kDisplayRows));
+    page.cellWidth = static_cast<int>(simhost::characterCell(display.width(), simhost::kDisplayColumns));
+    page.cellHeight = static_cast<int>(simhost::characterCell(display.height(), simhost::kDisplayRows));
     if (display.object()) {
         const auto& surface = display.redraw();
         page.texts = surface.texts;

@@ -31,7 +31,8 @@ Pilot::Pilot(std::vector<PilotAction> actions, std::function<std::string(const s
 
 std::string Pilot::displayPosition() const {
     simhost::Cockpit& cockpit = simhost::world().cockpit();
-    if (!chosenDisplay_.empty() && cockpit.display(chosenDisplay_)) return cockpit.display(chosenDisplay_)->position();
+    if (const simhost::Display* chosen = chosenDisplay_.empty() ? nullptr : cockpit.display(chosenDisplay_))
+        return chosen->position();
     for (const auto& display : cockpit.displays())
         if (display->object()) return display->position();
     return {};

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "host/names.h"
+#include "host/scenario_text.h"
 
 namespace zolksim {
 
@@ -17,14 +18,6 @@ namespace {
 constexpr std::size_t kMaxTextLength = 255;  // an input box line; longer is surely a mistake
 constexpr std::size_t kMaxLabelLength = 16;  // button labels are a few letters
 constexpr std::size_t kMaxNameLength = 32;   // display positions and mode names
-
-// 'word', built by appending (g++ 12 misreads "'" + std::string as overlapping copies).
-std::string quotedWord(std::string_view word) {
-    std::string text(1, '\'');
-    text.append(word);
-    text += '\'';
-    return text;
-}
 
 std::string_view trimmed(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
@@ -91,7 +84,7 @@ std::string readArguments(PilotAction& action, std::string_view args) {
     case ActionKind::Key: {
         const std::string_view name = firstWord(args, rest);
         if (name.empty() || !rest.empty()) return "key takes one key: a letter, a digit or a code like 0x1E";
-        if (!keyCode(name, action.key)) return "unknown key " + quotedWord(name);
+        if (!keyCode(name, action.key)) return simhost::joined("unknown key '", name, "'");
         return {};
     }
     case ActionKind::Button:
@@ -202,15 +195,15 @@ ScriptParse parsePilotScript(std::string_view text, const std::string& sourceNam
         action.line = lineNumber;
         action.source = sourceName;
         if (!parseTime(timeWord, action.time))
-            return fail(quotedWord(timeWord) + " is not a time (seconds, or with s, min, h or d)");
+            return fail(simhost::joined("'", timeWord, "' is not a time (seconds, or with s, min, h or d)"));
         std::string_view args;
         const std::string_view verb = firstWord(rest, args);
         const auto known = std::find_if(kActionNames.begin(), kActionNames.end(),
                                         [&](const ActionName& a) { return simhost::sameName(a.word, verb); });
         if (known == kActionNames.end())
             return fail(verb.empty() ? "no action after the time"
-                                     : "unknown action " + quotedWord(verb) +
-                                           " (key, button, type, cancel, open, close, display, save)");
+                                     : simhost::joined("unknown action '", verb,
+                                                       "' (key, button, type, cancel, open, close, display, save)"));
         action.kind = known->kind;
         const std::string complaint = readArguments(action, args);
         if (!complaint.empty()) return fail(std::string(known->word) + ": " + complaint);

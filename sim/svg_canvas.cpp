@@ -32,7 +32,7 @@ std::string xmlEscaped(std::string_view text) {
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
         case '\'': out += "&apos;"; break;
-        default: out += (c >= 0x20 && c < 0x7F) ? c : '?';
+        default: out += shownChar(c);
         }
     }
     return out;

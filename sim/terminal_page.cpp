@@ -50,7 +50,7 @@ std::string terminalPage(const PageView& page, bool colour) {
         if (row < 0 || row >= rows) return;
         for (const char c : item.text) {
             if (column >= 0 && column < columns)
-                grid[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = {(c >= 0x20 && c < 0x7F) ? c : '?', item.color};
+                grid[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = {shownChar(c), item.color};
             ++column;
         }
     };
