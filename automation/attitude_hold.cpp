@@ -61,8 +61,8 @@ void updateAttitudeHold() {
     vessel->GetGlobalPos(p);
     vessel->GetRelativeVel(s.refBody, v);
 
-    const VECTOR3 forward = unit(v);
-    const VECTOR3 side = unit(crossp(forward, unit(r)));
+    const VECTOR3 forward = unitVector(v);
+    const VECTOR3 side = unitVector(crossp(forward, unitVector(r)));
     const VECTOR3 up = crossp(side, forward);
     // No motion, no distance, or motion straight along r: the orbit-aligned frame
     // has no direction, so the attitude is left as it is this step.

@@ -2,10 +2,10 @@
 // unregistered when the library detaches, and the host's source of display objects.
 #pragma once
 
-#include "frame/host_api.h"
+#include "frame/host_compat.h"
 
-constexpr const char* kModeName = "ZOLKMFD";
-constexpr DWORD kModeKey = 0x19;  // scan code of P, which selects the mode in a display
+constexpr char kModeName[] = "ZOLKMFD";
+constexpr DWORD kModeKey = OAPI_KEY_P;  // selects the mode in a display
 
 DLLCLBK void InitModule(HINSTANCE instance);
 DLLCLBK bool ExitModule(HINSTANCE instance);

@@ -11,8 +11,8 @@ struct ProbeMfd : MFD {
     ProbeMfd(DWORD w, DWORD h, VESSEL* v) : MFD(w, h, v) { ++alive; }
     ~ProbeMfd() override { --alive; }
     void Update(HDC) override {}
-    DWORD cellWidth() const { return charWidth; }
-    DWORD cellHeight() const { return charHeight; }
+    DWORD cellWidth() const { return cw; }
+    DWORD cellHeight() const { return ch; }
     DWORD width() const { return W; }
     DWORD height() const { return H; }
     VESSEL* vessel() const { return pV; }
@@ -31,7 +31,7 @@ class Cockpit : public WorldTest {
 protected:
     simhost::Cockpit& cockpit() { return w().cockpit(); }
     int registerProbe(const char* name) {
-        MFDMODESPEC mode{name, 0x10, probeProc};
+        MFDMODESPEC mode = modeSpec(name, 0x10, probeProc);
         return oapiRegisterMFDMode(mode);
     }
     static const ProbeMfd& probe(const simhost::Display& d) { return *static_cast<const ProbeMfd*>(d.object()); }
@@ -53,7 +53,7 @@ TEST_F(Cockpit, DisplaysGetTheirPackedSizeCellAndTheFocusVessel) {
     EXPECT_EQ(probe(*tiny).cellWidth(), 1u);  // never a zero cell
     EXPECT_EQ(ProbeMfd::alive, 2);
 
-    MFDMODESPEC refusing{"Refusing", 0x11, refusingProc};
+    MFDMODESPEC refusing = modeSpec("Refusing", 0x11, refusingProc);
     oapiRegisterMFDMode(refusing);
     EXPECT_EQ(cockpit().openDisplay("Left", "Refusing"), nullptr);  // the old object is gone too
     EXPECT_EQ(cockpit().openDisplay("Left", "Unknown"), nullptr);

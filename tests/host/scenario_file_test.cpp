@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 
+#include "host/names.h"
 #include "host/scenario_file.h"
 #include "host/scenario_io.h"
 #include "tests/host/world_fixture.h"
@@ -56,9 +57,10 @@ public:
         oapiWriteScenario_int(scn, "PAGE", page);
         oapiWriteScenario_float(scn, "GAIN", gain);
     }
+    // Stops at its block's end, as the host's own modes do.
     void ReadStatus(FILEHANDLE scn) override {
         char* line = nullptr;
-        while (oapiReadScenario_nextline(scn, line)) read.emplace_back(line);
+        while (oapiReadScenario_nextline(scn, line) && !simhost::startsWithName(line, "END_MFD")) read.emplace_back(line);
     }
 
     std::string target = "Moon";
@@ -293,14 +295,20 @@ TEST_F(ScenarioFile, WriterLinesAreTwoSpacesKeySpaceValue) {
     oapiWriteScenario_int(writer.handle(), "PAGE", -3);
     oapiWriteScenario_float(writer.handle(), "GAIN", 123456789.123456789);
     oapiWriteScenario_float(writer.handle(), "TINY", 1e-300);
+    // Six decimals, trailing zeros cut, a lone point given a zero.
+    for (double value : {1234.56789, 250000.0, 0.1, -2.5, 0.0000004, 0.0000006, -0.0})
+        oapiWriteScenario_float(writer.handle(), "F", value);
     oapiWriteScenario_string(writer.handle(), "TARGET", "Moon base\nEND_MFD");
     oapiWriteScenario_string(writer.handle(), "EMPTY", nullptr);
-    oapiWriteScenario_int(writer.handle(), nullptr, 1);
+    oapiWriteScenario_int(writer.handle(), static_cast<char*>(nullptr), 1);
     oapiWriteScenario_int(nullptr, "PAGE", 1);
     simhost::ScenarioReader reader({});
     oapiWriteScenario_int(reader.handle(), "PAGE", 1);
-    EXPECT_EQ(writer.text(), "  PAGE -3\n  GAIN 123456789.12345679\n  TINY 1e-300\n  TARGET Moon base END_MFD\n  EMPTY \n");
-    EXPECT_EQ(simhost::traceCount("oapiWriteScenario_float"), 2);
+    EXPECT_EQ(writer.text(),
+              "  PAGE -3\n  GAIN 123456789.123457\n  TINY 0.0\n"
+              "  F 1234.56789\n  F 250000.0\n  F 0.1\n  F -2.5\n  F 0.0\n  F 0.000001\n  F -0.0\n"
+              "  TARGET Moon base END_MFD\n  EMPTY \n");
+    EXPECT_EQ(simhost::traceCount("oapiWriteScenario_float"), 9);
     EXPECT_EQ(simhost::traceEntries()[1], "oapiWriteScenario_float(GAIN, 123456789.12345679)");
 }
 
@@ -351,7 +359,7 @@ class ScenarioDisplays : public ScenarioFile {
 protected:
     void SetUp() override {
         ScenarioFile::SetUp();
-        w().cockpit().registerMode(MFDMODESPEC{"TestMode", 0x20, testModeProc});
+        w().cockpit().registerMode(modeSpec("TestMode", 0x20, testModeProc));
     }
     TestMfd* shown(const char* position) {
         const simhost::Display* display = w().cockpit().display(position);
@@ -382,7 +390,8 @@ TEST_F(ScenarioDisplays, StatusLinesReachTheDisplayAndUnknownModesAreSkipped) {
     ASSERT_TRUE(loaded.ok) << simhost::messageText(loaded.error);
     TestMfd* right = shown("Right Upper");
     ASSERT_NE(right, nullptr);
-    EXPECT_EQ(right->read, (std::vector<std::string>{"TARGET   Deimos", "PAGE 3"}));
+    // The display reads the file's own lines, comments included.
+    EXPECT_EQ(right->read, (std::vector<std::string>{"TARGET   Deimos", "; a comment", "PAGE 3"}));
     EXPECT_EQ(w().cockpit().displays().size(), 1u);
     ASSERT_EQ(loaded.warnings.size(), 2u);
     EXPECT_EQ(loaded.warnings[0].line, 18);  // TYPE Glass, found while parsing
@@ -395,12 +404,12 @@ TEST_F(ScenarioDisplays, WriteStatusLinesLandInTheSavedBlock) {
     ASSERT_NE(w().cockpit().openDisplay("Left", "TestMode"), nullptr);
     shown("Left")->gain = 1e-300;
     const std::string saved = simhost::saveScenarioText();
-    const std::string block = "BEGIN_MFD Left\n  TYPE User\n  MODE TestMode\n  TARGET Moon\n  PAGE 2\n  GAIN 1e-300\nEND_MFD\n";
+    const std::string block = "BEGIN_MFD Left\n  TYPE User\n  MODE TestMode\n  TARGET Moon\n  PAGE 2\n  GAIN 0.0\nEND_MFD\n";
     EXPECT_NE(saved.find(block), std::string::npos) << saved;
 
     ASSERT_TRUE(load(saved).ok);
     ASSERT_NE(shown("Left"), nullptr);
-    EXPECT_EQ(shown("Left")->read, (std::vector<std::string>{"TARGET Moon", "PAGE 2", "GAIN 1e-300"}));
+    EXPECT_EQ(shown("Left")->read, (std::vector<std::string>{"TARGET Moon", "PAGE 2", "GAIN 0.0"}));
 }
 
 }  // namespace

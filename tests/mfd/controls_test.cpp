@@ -170,7 +170,7 @@ TEST_F(Controls, VesselEntries) {
 TEST_F(Controls, NamesLongerThanTheFieldAreRefused) {
     const std::string longName(256, 'L');
     w().addVessel(longName);
-    const std::string fitting(255, 'F');
+    std::string fitting(255, 'F');
     addEngineVessel(fitting.c_str(), 1, 5.0, 100.0);
     pluginState.refBody = oapiGetGbodyByName("Sun");  // a refused entry must not clear it
     const RecordBytes before = recordBytes();
@@ -181,7 +181,7 @@ TEST_F(Controls, NamesLongerThanTheFieldAreRefused) {
     EXPECT_FALSE(onRefBodyEntered(nullptr, nullptr, nullptr));
     EXPECT_EQ(recordBytes(), before);
 
-    EXPECT_TRUE(selectVessel(fitting.c_str()));
+    EXPECT_TRUE(selectVessel(fitting.data()));
     EXPECT_EQ(std::string(pluginState.vesselName), fitting);
 }
 
