@@ -13,9 +13,9 @@ namespace {
 constexpr double kQuarterTurn = 1.570796326794895;
 constexpr int kLastNavmode = NAVMODE_HOLDALT;
 
-const VECTOR3 kUnitX{1.0, 0.0, 0.0};
-const VECTOR3 kUnitY{0.0, 1.0, 0.0};
-const VECTOR3 kUnitZ{0.0, 0.0, 1.0};
+const VECTOR3 kUnitX = vec3(1.0, 0.0, 0.0);
+const VECTOR3 kUnitY = vec3(0.0, 1.0, 0.0);
+const VECTOR3 kUnitZ = vec3(0.0, 0.0, 1.0);
 
 bool isFinite(const VECTOR3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
