@@ -50,28 +50,39 @@ std::vector<std::uint64_t> motionBits(const Vessel& v) {
 // A display mode for the tests: remembers the lines ReadStatus gets, writes three items.
 class TestMfd : public MFD {
 public:
-    TestMfd(DWORD w, DWORD h, VESSEL* v) : MFD(w, h, v) {}
+    TestMfd(DWORD w, DWORD h, VESSEL* v, bool greedy = false) : MFD(w, h, v), cellAtConstruction(cw), greedy(greedy) {}
     void Update(HDC) override {}
     void WriteStatus(FILEHANDLE scn) const override {
         oapiWriteScenario_string(scn, "TARGET", target.c_str());
         oapiWriteScenario_int(scn, "PAGE", page);
         oapiWriteScenario_float(scn, "GAIN", gain);
     }
-    // Stops at its block's end, as the host's own modes do.
+    // Stops at its block's end, as the host's own modes do, unless greedy.
     void ReadStatus(FILEHANDLE scn) override {
+        cellAtRead = cw;
         char* line = nullptr;
-        while (oapiReadScenario_nextline(scn, line) && !simhost::startsWithName(line, "END_MFD")) read.emplace_back(line);
+        while (oapiReadScenario_nextline(scn, line) && (greedy || !simhost::startsWithName(line, "END_MFD")))
+            read.emplace_back(line);
     }
 
     std::string target = "Moon";
     int page = 2;
     double gain = 0.1;
     std::vector<std::string> read;
+    DWORD cellAtConstruction, cellAtRead = 0;
+    bool greedy;
 };
 
 OAPI_MSGTYPE testModeProc(UINT msg, UINT, WPARAM wparam, LPARAM lparam) {
     if (msg != OAPI_MSG_MFD_OPENED) return 0;
     MFD* object = new TestMfd(wparam & 0xFFFF, (wparam >> 16) & 0xFFFF, reinterpret_cast<VESSEL*>(lparam));
+    return reinterpret_cast<OAPI_MSGTYPE>(object);
+}
+
+// A mode whose displays read on to the reader's own end.
+OAPI_MSGTYPE greedyModeProc(UINT msg, UINT, WPARAM wparam, LPARAM lparam) {
+    if (msg != OAPI_MSG_MFD_OPENED) return 0;
+    MFD* object = new TestMfd(wparam & 0xFFFF, (wparam >> 16) & 0xFFFF, reinterpret_cast<VESSEL*>(lparam), true);
     return reinterpret_cast<OAPI_MSGTYPE>(object);
 }
 
@@ -329,6 +340,22 @@ TEST_F(ScenarioFile, ReaderHandsOutTrimmedLinesUntilTheEnd) {
     EXPECT_FALSE(oapiReadScenario_nextline(writer.handle(), line));
 }
 
+TEST_F(ScenarioFile, ReaderStopsAtEndInAnyCaseAndAtTheFilesEnd) {
+    simhost::ScenarioReader reader({"END_MFD", "  end ", "BEGIN_SHIPS", "Endless", "End", "x"});
+    char* line = nullptr;
+    std::vector<std::string> lines;
+    std::vector<bool> results;
+    for (int i = 0; i < 7; ++i) {
+        results.push_back(oapiReadScenario_nextline(reader.handle(), line));
+        lines.emplace_back(line);
+    }
+    // END_MFD does not stop it; END does, handed out all the same, and the next
+    // call reads on from the line after it. At the file's end the line stays.
+    EXPECT_EQ(results, (std::vector<bool>{true, false, true, true, false, true, false}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"END_MFD", "end", "BEGIN_SHIPS", "Endless", "End", "x", "x"}));
+    EXPECT_EQ(reader.linesRead(), 6u);
+}
+
 TEST_F(ScenarioFile, FilesAreReplacedWholeAndUnreadableOnesNamed) {
     // A folder of its own: builds of several configurations may run their tests at once.
     const std::filesystem::path dir =
@@ -360,6 +387,7 @@ protected:
     void SetUp() override {
         ScenarioFile::SetUp();
         w().cockpit().registerMode(modeSpec("TestMode", 0x20, testModeProc));
+        w().cockpit().registerMode(modeSpec("Greedy", 0x21, greedyModeProc));
     }
     TestMfd* shown(const char* position) {
         const simhost::Display* display = w().cockpit().display(position);
@@ -390,12 +418,35 @@ TEST_F(ScenarioDisplays, StatusLinesReachTheDisplayAndUnknownModesAreSkipped) {
     ASSERT_TRUE(loaded.ok) << simhost::messageText(loaded.error);
     TestMfd* right = shown("Right Upper");
     ASSERT_NE(right, nullptr);
-    // The display reads the file's own lines, comments included.
+    // The display reads the file's own lines, comments included, after it has
+    // been given its character cell.
     EXPECT_EQ(right->read, (std::vector<std::string>{"TARGET   Deimos", "; a comment", "PAGE 3"}));
+    EXPECT_EQ(right->cellAtConstruction, 0u);
+    EXPECT_EQ(right->cellAtRead, 15u);
     EXPECT_EQ(w().cockpit().displays().size(), 1u);
     ASSERT_EQ(loaded.warnings.size(), 2u);
     EXPECT_EQ(loaded.warnings[0].line, 18);  // TYPE Glass, found while parsing
     EXPECT_EQ(simhost::messageText(loaded.warnings[1]), "test.scn:14: unknown display mode 'NoSuchMode': block skipped");
+}
+
+TEST_F(ScenarioDisplays, ADisplayReadingPastItsBlockTakesTheNextBlockWithIt) {
+    const ScenarioLoad loaded = load(joinLines({
+        "BEGIN_MFD Left", "  TYPE User", "  MODE Greedy", "  PAGE 1", "END_MFD",  // 1-5
+        "BEGIN_MFD Right", "  TYPE User", "  MODE TestMode", "  PAGE 2", "END_MFD",  // 6-10
+        "BEGIN_SHIPS", "Tug", "END", "Probe", "END", "END_SHIPS",  // 11-16
+    }));
+    ASSERT_TRUE(loaded.ok) << simhost::messageText(loaded.error);
+    // The greedy display reads to the first END: the right display's block among it.
+    ASSERT_NE(shown("Left"), nullptr);
+    EXPECT_EQ(shown("Left")->read, (std::vector<std::string>{"PAGE 1", "END_MFD", "BEGIN_MFD Right", "TYPE User",
+                                                             "MODE TestMode", "PAGE 2", "END_MFD", "BEGIN_SHIPS",
+                                                             "Tug"}));
+    EXPECT_EQ(shown("Right"), nullptr);
+    ASSERT_EQ(loaded.warnings.size(), 1u);
+    EXPECT_EQ(simhost::messageText(loaded.warnings[0]),
+              "test.scn:6: display block read by the display before it: skipped");
+    // The vessels are the host's own reading of the file: both are there.
+    EXPECT_EQ(w().vessels().size(), 2u);
 }
 
 TEST_F(ScenarioDisplays, WriteStatusLinesLandInTheSavedBlock) {
