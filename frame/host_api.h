@@ -221,7 +221,8 @@ extern "C" OAPIFUNC BOOL TextOutA(HDC hdc, int x, int y, const char* text, int l
 // One per vessel, owned by the host. Members act on the vessel at once.
 class OAPIFUNC VESSEL {
 public:
-    explicit VESSEL(OBJHANDLE hVessel);
+    // fmodel (the flight model) is the host's; the stand-in has one.
+    explicit VESSEL(OBJHANDLE hVessel, int fmodel = 1);
     VESSEL(const VESSEL&) = delete;
     VESSEL& operator=(const VESSEL&) = delete;
 

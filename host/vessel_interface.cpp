@@ -62,7 +62,7 @@ double clampLevel(double level) { return std::isnan(level) ? 0.0 : std::clamp(le
 
 }  // namespace
 
-VESSEL::VESSEL(OBJHANDLE hVessel) : handle_(hVessel) {}
+VESSEL::VESSEL(OBJHANDLE hVessel, int /*fmodel*/) : handle_(hVessel) {}
 
 char* VESSEL::GetName() const { return vesselOf(handle_).name.data(); }
 
