@@ -12,5 +12,7 @@ DLLCLBK bool ExitModule(HINSTANCE instance);
 
 // Message OAPI_MSG_MFD_OPENED asks for a new display object: the low 16 bits of
 // wparam give its width and the high 16 bits its height (pixels), lparam its
-// VESSEL*. The result is the object's address, or 0 for no object.
+// VESSEL*. The result is the object's address, or 0 for no object. Every other
+// message gives 0: the host asks with OAPI_MSG_MFD_OPENEDEX first and then
+// falls back to OAPI_MSG_MFD_OPENED.
 OAPI_MSGTYPE ModeMsgProc(UINT msg, UINT mfd, WPARAM wparam, LPARAM lparam);
