@@ -13,9 +13,9 @@ namespace {
 constexpr double kQuarterTurn = 1.570796326794895;
 constexpr int kLastNavmode = NAVMODE_HOLDALT;
 
-const VECTOR3 kUnitX{1.0, 0.0, 0.0};
-const VECTOR3 kUnitY{0.0, 1.0, 0.0};
-const VECTOR3 kUnitZ{0.0, 0.0, 1.0};
+const VECTOR3 kUnitX = vec3(1.0, 0.0, 0.0);
+const VECTOR3 kUnitY = vec3(0.0, 1.0, 0.0);
+const VECTOR3 kUnitZ = vec3(0.0, 0.0, 1.0);
 
 bool isFinite(const VECTOR3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
@@ -61,8 +61,8 @@ void updateAttitudeHold() {
     vessel->GetGlobalPos(p);
     vessel->GetRelativeVel(s.refBody, v);
 
-    const VECTOR3 forward = unit(v);
-    const VECTOR3 side = unit(crossp(forward, unit(r)));
+    const VECTOR3 forward = unitVector(v);
+    const VECTOR3 side = unitVector(crossp(forward, unitVector(r)));
     const VECTOR3 up = crossp(side, forward);
     // No motion, no distance, or motion straight along r: the orbit-aligned frame
     // has no direction, so the attitude is left as it is this step.

@@ -3,7 +3,7 @@
 // orbit normal r x v, z along the motion), when the hold took its reference.
 #pragma once
 
-#include "frame/host_api.h"
+#include "frame/host_compat.h"
 
 // The angles (alpha, beta, gamma) in rad for SetGlobalOrientation that turn the
 // vessel's local x, y and z axes onto the global directions a1, a2 and a3.

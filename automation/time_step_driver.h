@@ -1,7 +1,7 @@
 // The module's per-step entry point, called by the host on every simulation step.
 #pragma once
 
-#include "frame/host_api.h"
+#include "frame/host_compat.h"
 
 // Renews the reference body from refName, then runs the attitude hold, the
 // periapsis burn and the performance figures, in that order, each when its

@@ -1,5 +1,9 @@
 # Warnings and sanitizers shared by every target of the project.
-add_compile_options(-Wall -Wextra)
+if(MSVC)
+  add_compile_options(/W4)  # the simulator's own compiler, for the module alone (ZOLK_HOST_SDK)
+else()
+  add_compile_options(-Wall -Wextra)
+endif()
 
 if(ZOLK_FUZZ)
   # Coverage feedback for every library the fuzz targets reach; the targets

@@ -1,7 +1,11 @@
 // The host's programming interface, shared by the module and the stand-in host.
 //
 // Everything the module may call or derive from is declared here in the host's
-// own names and shapes. The host library implements it; the module imports it.
+// own names and shapes, as the simulator's development kit declares them (char*
+// where the host takes char*, its default arguments, its struct packing, its
+// member names and virtual slot order). The host library implements it; the
+// module imports it through frame/host_compat.h, which also settles what little
+// differs from the kit.
 // Units: lengths in m, masses in kg, times in s, angles in rad, thrust in N,
 // specific impulse in N*s/kg (= m/s). Global coordinates are the host's inertial
 // ecliptic frame (right-handed, origin at the Sun, z towards ecliptic north).
@@ -47,6 +51,8 @@ using PROPELLANT_HANDLE = void*;
 using FILEHANDLE = void*;         // an open scenario file
 
 // ---- Vectors ----
+// The kit's VECTOR3 is a union of this struct with double data[3]; the module
+// reads x, y, z only, and a plain struct keeps every read well defined.
 struct VECTOR3 {
     double x, y, z;
 };
@@ -93,6 +99,20 @@ static_assert(sizeof(ORBITPARAM) == 12 * sizeof(double), "ORBITPARAM is twelve d
 
 enum { FRAME_ECL = 0, FRAME_EQU = 1 };
 
+// ---- Keys and mouse events ----
+// Keyboard scan codes of the letters the module's controls use.
+enum {
+    OAPI_KEY_P = 0x19,
+    OAPI_KEY_A = 0x1E,
+    OAPI_KEY_K = 0x25,
+    OAPI_KEY_V = 0x2F,
+    OAPI_KEY_B = 0x30,
+    OAPI_KEY_N = 0x31,
+    OAPI_KEY_M = 0x32
+};
+// Event bit of a display button: it went down.
+enum { PANEL_MOUSE_LBDOWN = 0x01 };
+
 // ---- Thrusters and navigation ----
 // A fixed underlying type: the host knows more groups than these three, and any
 // int the caller passes is a valid value to refuse, not undefined behaviour.
@@ -114,27 +134,49 @@ enum {
 using OAPI_MSGTYPE = std::intptr_t;
 using MFD_MSGPROC = OAPI_MSGTYPE (*)(UINT msg, UINT mfd, WPARAM wparam, LPARAM lparam);
 
-// Sent to a mode's message procedure to ask for a new display object; the low
-// 16 bits of wparam carry the width, the high 16 bits the height (pixels), and
-// lparam the VESSEL* of the display's vessel.
-enum { OAPI_MSG_MFD_OPENED = 1 };
+// Sent to a mode's message procedure to ask for a new display object, lparam
+// being the VESSEL* of the display's vessel. The host sends OPENEDEX first, with
+// wparam a pointer to an MFDMODEOPENSPEC; only when that gives 0 back does it
+// send OPENED, with the width in the low and the height in the high 16 bits of
+// wparam (pixels).
+enum { OAPI_MSG_MFD_OPENED = 1, OAPI_MSG_MFD_OPENEDEX = 4 };
 
 struct MFDMODESPEC {
-    const char* name;
-    DWORD key;  // keyboard scan code that selects the mode
+    char* name;  // only read by the host
+    DWORD key;   // keyboard scan code that selects the mode
     MFD_MSGPROC msgproc;
 };
 
+// A registered mode as the host keeps it; context is null for a mode
+// registered through MFDMODESPEC.
+struct MFDMODESPECEX {
+    char* name;
+    DWORD key;
+    void* context;
+    MFD_MSGPROC msgproc;
+};
+
+struct MFDMODEOPENSPEC {
+    int w, h;  // display size (pixels)
+    MFDMODESPECEX* spec;
+};
+
+// Packed as the host packs it: 17 bytes on a 64-bit system.
+#pragma pack(push, 1)
 struct MFDBUTTONMENU {
     const char* line1;
     const char* line2;
     char selchar;
 };
+#pragma pack(pop)
 
 // Input box callback: (box id, entered text, user data); false refuses the entry.
 using InputBoxCallback = bool (*)(void* id, char* text, void* usrdata);
 
 class VESSEL;
+namespace simhost {
+class Display;
+}
 
 // ---- Host functions ----
 OAPIFUNC void InitLib(HINSTANCE hModule);
@@ -146,22 +188,27 @@ OAPIFUNC bool oapiUnregisterMFDMode(int mode);
 
 // Name lookups ignore letter case. GetObjectByName finds bodies and vessels,
 // GetGbodyByName bodies only, GetVesselByName vessels only.
-OAPIFUNC OBJHANDLE oapiGetObjectByName(const char* name);
-OAPIFUNC OBJHANDLE oapiGetGbodyByName(const char* name);
-OAPIFUNC OBJHANDLE oapiGetVesselByName(const char* name);
+OAPIFUNC OBJHANDLE oapiGetObjectByName(char* name);
+OAPIFUNC OBJHANDLE oapiGetGbodyByName(char* name);
+OAPIFUNC OBJHANDLE oapiGetVesselByName(char* name);
 // The interface of a vessel handle; null for null or for a body.
 OAPIFUNC VESSEL* oapiGetVesselInterface(OBJHANDLE hVessel);
 OAPIFUNC OBJHANDLE oapiGetFocusObject();
 // Copies at most n-1 characters of the object's name and a terminator.
 OAPIFUNC void oapiGetObjectName(OBJHANDLE hObj, char* name, int n);
 
-OAPIFUNC void oapiOpenInputBox(const char* title, InputBoxCallback callback, const char* initialText = nullptr,
+// The texts the host takes as char* it only reads.
+OAPIFUNC void oapiOpenInputBox(char* title, InputBoxCallback callback, char* initialText = nullptr,
                                int visibleLength = 20, void* usrdata = nullptr);
 
-OAPIFUNC void oapiWriteScenario_int(FILEHANDLE scn, const char* item, int value);
-OAPIFUNC void oapiWriteScenario_float(FILEHANDLE scn, const char* item, double value);
-OAPIFUNC void oapiWriteScenario_string(FILEHANDLE scn, const char* item, const char* value);
-// Hands back the next line of the block being read, trimmed; false at its end.
+// Each item on a line of its own: two spaces, the item, one space, the value.
+// A double is written with six decimals, trailing zeros cut but one kept after
+// the point (250000.0, 0.1).
+OAPIFUNC void oapiWriteScenario_int(FILEHANDLE scn, char* item, int value);
+OAPIFUNC void oapiWriteScenario_float(FILEHANDLE scn, char* item, double value);
+OAPIFUNC void oapiWriteScenario_string(FILEHANDLE scn, char* item, char* value);
+// Hands back the next line of the scenario, trimmed. False at a line END (any
+// letter case) or at the end of the file; a display's END_MFD does not stop it.
 OAPIFUNC bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line);
 
 #ifndef _WIN32
@@ -174,17 +221,18 @@ extern "C" OAPIFUNC BOOL TextOutA(HDC hdc, int x, int y, const char* text, int l
 // One per vessel, owned by the host. Members act on the vessel at once.
 class OAPIFUNC VESSEL {
 public:
-    explicit VESSEL(OBJHANDLE hVessel);
+    // fmodel (the flight model) is the host's; the stand-in has one.
+    explicit VESSEL(OBJHANDLE hVessel, int fmodel = 1);
     VESSEL(const VESSEL&) = delete;
     VESSEL& operator=(const VESSEL&) = delete;
 
     OBJHANDLE GetHandle() const { return handle_; }
-    const char* GetName() const;
+    char* GetName() const;
 
     // Navigation modes 1..7; Activate/Deactivate report whether the state changed.
     bool ActivateNavmode(int mode);
     bool DeactivateNavmode(int mode);
-    bool GetNavmodeState(int mode) const;
+    bool GetNavmodeState(int mode);
 
     // Points: global = R*local + P. Directions: global = R*local.
     void Local2Global(const VECTOR3& local, VECTOR3& global) const;
@@ -228,8 +276,8 @@ private:
 };
 
 // ---- Display base classes ----
-// Virtual operations in the host's slot order. The host derives charWidth and
-// charHeight (pixels) from the display size.
+// Virtual operations in the host's slot order. The host derives the character
+// cell cw x ch (pixels) from the display size.
 class OAPIFUNC MFD {
 public:
     MFD(DWORD w, DWORD h, VESSEL* vessel);
@@ -238,7 +286,7 @@ public:
     virtual bool ConsumeKeyBuffered(DWORD key);
     virtual bool ConsumeKeyImmediate(char* kstate);
     virtual bool ConsumeButton(int bt, int event);
-    virtual const char* ButtonLabel(int bt);
+    virtual char* ButtonLabel(int bt);
     virtual int ButtonMenu(const MFDBUTTONMENU** menu) const;
     virtual void WriteStatus(FILEHANDLE scn) const;
     virtual void ReadStatus(FILEHANDLE scn);
@@ -250,11 +298,14 @@ public:
 
 protected:
     void Title(HDC hDC, const char* title) const;
-    HFONT SelectDefaultFont(HDC hDC, DWORD i);
+    HFONT SelectDefaultFont(HDC hDC, DWORD i) const;
 
-    DWORD W, H;                   // display size (pixels)
-    DWORD charWidth, charHeight;  // character cell (pixels)
+    DWORD W, H;    // display size (pixels)
+    DWORD cw, ch;  // character cell (pixels), set by the host after construction
     VESSEL* pV;
+
+private:
+    friend class simhost::Display;  // gives the object its character cell
 };
 
 class OAPIFUNC GraphMFD : public MFD {

@@ -1,7 +1,7 @@
 // The library's frame: attach/detach handling and the version query.
 #pragma once
 
-#include "frame/host_api.h"
+#include "frame/host_compat.h"
 
 #ifndef DLL_PROCESS_ATTACH
 #define DLL_PROCESS_DETACH 0

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "frame/host_api.h"
+#include "frame/host_compat.h"
 
 // The main thruster group's tables have room for this many thrusters; larger
 // groups are visited in full but only their first thrusters are recorded.

@@ -24,13 +24,20 @@ Display::~Display() { close(); }
 
 bool Display::open(const MfdMode& mode, VESSEL* vessel) {
     close();
-    // The width in the low and the height in the high 16 bits of wparam.
-    const WPARAM size = (static_cast<WPARAM>(height_ & 0xFFFF) << 16) | (width_ & 0xFFFF);
-    const OAPI_MSGTYPE result =
-        mode.msgproc(OAPI_MSG_MFD_OPENED, 0, size, reinterpret_cast<LPARAM>(vessel));
+    const LPARAM lparam = reinterpret_cast<LPARAM>(vessel);
+    MFDMODEOPENSPEC openSpec{static_cast<int>(width_), static_cast<int>(height_), mode.spec.get()};
+    OAPI_MSGTYPE result = mode.msgproc(OAPI_MSG_MFD_OPENEDEX, 0, reinterpret_cast<WPARAM>(&openSpec), lparam);
+    if (result == 0) {
+        // The width in the low and the height in the high 16 bits of wparam.
+        const WPARAM size = (static_cast<WPARAM>(height_ & 0xFFFF) << 16) | (width_ & 0xFFFF);
+        result = mode.msgproc(OAPI_MSG_MFD_OPENED, 0, size, lparam);
+    }
     if (result == 0) return false;
     mode_ = mode;
     object_ = reinterpret_cast<MFD*>(result);
+    // The cell comes after the constructor, as in the host: a constructor sees none.
+    object_->cw = characterCell(width_, kDisplayColumns);
+    object_->ch = characterCell(height_, kDisplayRows);
     redrawRequested_ = true;
     return true;
 }
@@ -55,7 +62,8 @@ Cockpit::~Cockpit() { closeAll(); }
 
 int Cockpit::registerMode(const MFDMODESPEC& mode) {
     const int id = nextModeId_++;
-    modes_.push_back(MfdMode{id, mode.name ? mode.name : "", mode.key, mode.msgproc});
+    modes_.push_back(MfdMode{id, mode.name ? mode.name : "", mode.key, mode.msgproc,
+                             std::make_shared<MFDMODESPECEX>(MFDMODESPECEX{mode.name, mode.key, nullptr, mode.msgproc})});
     return id;
 }
 

@@ -25,6 +25,9 @@ struct MfdMode {
     std::string name;
     DWORD key;
     MFD_MSGPROC msgproc;
+    // What a display's OPENEDEX message points to; shared by the copies of the
+    // mode so that its address stays put while the registry grows.
+    std::shared_ptr<MFDMODESPECEX> spec;
 };
 
 // One cockpit display, named by its position ("Left", "Right", ...). While it
@@ -42,8 +45,11 @@ public:
     const MfdMode* mode() const { return object_ ? &mode_ : nullptr; }
     MFD* object() const { return object_; }
 
-    // Asks the mode's message procedure for a display object (message 1, width
-    // and height packed in wparam, the vessel in lparam). False when it gives none.
+    // Asks the mode's message procedure for a display object, the vessel in
+    // lparam: first with OPENEDEX (wparam points to width, height and the mode),
+    // then, when that gives none, with OPENED (width and height packed in
+    // wparam). Then gives the object its character cell. False when neither
+    // message gives an object.
     bool open(const MfdMode& mode, VESSEL* vessel);
     // Destroys the display object, if any.
     void close();

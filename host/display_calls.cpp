@@ -14,7 +14,7 @@ bool oapiUnregisterMFDMode(int mode) {
     return world().cockpit().unregisterMode(mode);
 }
 
-void oapiOpenInputBox(const char* title, InputBoxCallback callback, const char* initialText, int visibleLength,
+void oapiOpenInputBox(char* title, InputBoxCallback callback, char* initialText, int visibleLength,
                       void* usrdata) {
     HOST_TRACE("oapiOpenInputBox", title, initialText, visibleLength, simhost::detail::pointerText(usrdata));
     world().cockpit().openInputBox(

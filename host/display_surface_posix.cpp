@@ -35,11 +35,11 @@ BOOL TextOutA(HDC hdc, int x, int y, const char* text, int length) {
 void MFD::Title(HDC hDC, const char* title) const {
     HOST_TRACE("MFD::Title", title);
     if (!hDC) return;
-    hDC->title = simhost::titleItem(charWidth, title);
+    hDC->title = simhost::titleItem(cw, title);
     hDC->hasTitle = true;
 }
 
-HFONT MFD::SelectDefaultFont(HDC hDC, DWORD i) {
+HFONT MFD::SelectDefaultFont(HDC hDC, DWORD i) const {
     HOST_TRACE("MFD::SelectDefaultFont", static_cast<unsigned>(i));
     if (!hDC) return nullptr;
     ++hDC->fontSelections;

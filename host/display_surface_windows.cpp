@@ -37,7 +37,7 @@ const PageRecord& Display::redraw() {
 void MFD::Title(HDC hDC, const char* title) const {
     HOST_TRACE("MFD::Title", title);
     if (!hDC || simhost::isMetafile(hDC)) return;
-    const simhost::TextItem item = simhost::titleItem(charWidth, title);
+    const simhost::TextItem item = simhost::titleItem(cw, title);
     if (simhost::Display* display = simhost::world().cockpit().displayOf(this)) {
         display->record().title = item;
         display->record().hasTitle = true;
@@ -48,7 +48,7 @@ void MFD::Title(HDC hDC, const char* title) const {
     SetTextColor(hDC, pageColor);
 }
 
-HFONT MFD::SelectDefaultFont(HDC hDC, DWORD i) {
+HFONT MFD::SelectDefaultFont(HDC hDC, DWORD i) const {
     HOST_TRACE("MFD::SelectDefaultFont", static_cast<unsigned>(i));
     simhost::Display* display = simhost::world().cockpit().displayOf(this);
     if (!hDC || !display || !display->canvas().font()) return nullptr;

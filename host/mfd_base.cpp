@@ -1,22 +1,17 @@
 // The display base classes that display modes derive from.
 // Their drawing calls (title, font) are in display_surface_*.cpp.
-#include "host/character_cell.h"
 #include "host/trace_record.h"
 #include "host/world.h"
 
-MFD::MFD(DWORD w, DWORD h, VESSEL* vessel)
-    : W(w),
-      H(h),
-      charWidth(simhost::characterCell(w, simhost::kDisplayColumns)),
-      charHeight(simhost::characterCell(h, simhost::kDisplayRows)),
-      pV(vessel) {}
+// The character cell is the display's to give (Display::open), after construction.
+MFD::MFD(DWORD w, DWORD h, VESSEL* vessel) : W(w), H(h), cw(0), ch(0), pV(vessel) {}
 
 MFD::~MFD() = default;
 
 bool MFD::ConsumeKeyBuffered(DWORD) { return false; }
 bool MFD::ConsumeKeyImmediate(char*) { return false; }
 bool MFD::ConsumeButton(int, int) { return false; }
-const char* MFD::ButtonLabel(int) { return nullptr; }
+char* MFD::ButtonLabel(int) { return nullptr; }
 int MFD::ButtonMenu(const MFDBUTTONMENU**) const { return 0; }
 void MFD::WriteStatus(FILEHANDLE) const {}
 void MFD::ReadStatus(FILEHANDLE) {}

@@ -12,17 +12,17 @@ OBJHANDLE handleOf(simhost::Object* object) { return object; }
 const char* nameText(const char* name) { return name ? name : ""; }
 }  // namespace
 
-OBJHANDLE oapiGetObjectByName(const char* name) {
+OBJHANDLE oapiGetObjectByName(char* name) {
     HOST_TRACE("oapiGetObjectByName", name);
     return handleOf(world().findObject(nameText(name)));
 }
 
-OBJHANDLE oapiGetGbodyByName(const char* name) {
+OBJHANDLE oapiGetGbodyByName(char* name) {
     HOST_TRACE("oapiGetGbodyByName", name);
     return handleOf(world().findBody(nameText(name)));
 }
 
-OBJHANDLE oapiGetVesselByName(const char* name) {
+OBJHANDLE oapiGetVesselByName(char* name) {
     HOST_TRACE("oapiGetVesselByName", name);
     return handleOf(world().findVessel(nameText(name)));
 }

@@ -1,4 +1,6 @@
 // A parsed scenario into the world: the scene is replaced as a whole.
+#include <algorithm>
+
 #include "host/scenario_description.h"
 #include "host/scenario_io.h"
 #include "host/scenario_text.h"
@@ -28,19 +30,24 @@ void addVessel(World& w, const ScenarioVessel& entry) {
     for (int mode : entry.navmodes) vessel.setNavmode(mode, true);
 }
 
-void openDisplay(World& w, const ScenarioDisplay& entry, const std::string& source,
-                 std::vector<ScenarioMessage>& warnings) {
+// Opens the display and hands its ReadStatus the scenario from the line after
+// MODE on, as the host does: the display reads as far as it wants. Gives back
+// the line (0-based) at which the host goes on reading the file.
+std::size_t openDisplay(World& w, const ScenarioDescription& scenario, const ScenarioDisplay& entry,
+                        const std::string& source, std::vector<ScenarioMessage>& warnings) {
     if (!w.cockpit().findMode(entry.mode)) {
         warnings.push_back(ScenarioMessage{source, entry.modeLine, joined("unknown display mode '", entry.mode, "': block skipped")});
-        return;
+        return entry.blockEnd;
     }
     const Display* display = w.cockpit().openDisplay(entry.position, entry.mode);
     if (!display || !display->object()) {
         warnings.push_back(ScenarioMessage{source, entry.line, joined("display mode '", entry.mode, "' opened no display")});
-        return;
+        return entry.blockEnd;
     }
-    ScenarioReader reader(entry.status);
+    const auto from = scenario.lines.begin() + static_cast<std::ptrdiff_t>(entry.statusStart);
+    ScenarioReader reader(std::vector<std::string>(from, scenario.lines.end()));
     display->object()->ReadStatus(reader.handle());
+    return std::max(entry.blockEnd, entry.statusStart + reader.linesRead());
 }
 
 }  // namespace
@@ -62,7 +69,16 @@ void applyScenario(const ScenarioDescription& scenario, const std::string& sourc
     if (scenario.hasFocus) w.setFocus(scenario.focus.empty() ? nullptr : w.findVessel(scenario.focus));
     else if (!w.vessels().empty()) w.setFocus(w.vessels().front().get());
     // After the focus: a display object gets the focus vessel.
-    for (const ScenarioDisplay& display : scenario.displays) openDisplay(w, display, source, warnings);
+    // A display that reads past its END_MFD takes the lines it read from the
+    // host: a display block among them is never found.
+    std::size_t readTo = 0;
+    for (const ScenarioDisplay& display : scenario.displays) {
+        if (static_cast<std::size_t>(display.line) <= readTo) {
+            warnings.push_back(ScenarioMessage{source, display.line, "display block read by the display before it: skipped"});
+            continue;
+        }
+        readTo = openDisplay(w, scenario, display, source, warnings);
+    }
 }
 
 }  // namespace simhost

@@ -58,7 +58,10 @@ struct ScenarioDisplay {
     int modeLine = 0;  // of MODE
     std::string position;
     std::string mode;
-    std::vector<std::string> status;  // the lines after MODE, for the display's ReadStatus
+    // Lines of the text (0-based): the one after MODE, where the display's
+    // ReadStatus starts reading, and the one after END_MFD.
+    std::size_t statusStart = 0;
+    std::size_t blockEnd = 0;
 };
 
 struct ScenarioDescription {
@@ -71,6 +74,7 @@ struct ScenarioDescription {
     int focusLine = 0;
     std::vector<ScenarioVessel> vessels;
     std::vector<ScenarioDisplay> displays;
+    std::vector<std::string> lines;  // the whole text, as the displays' readers see it
 };
 
 // Reads the whole text into out. Stops at the first malformed line or unknown

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "host/names.h"
 #include "host/scenario_text.h"
 #include "host/trace_record.h"
 
@@ -67,7 +68,7 @@ bool ScenarioReader::next(char*& line) {
     if (next_ >= lines_.size()) return false;
     current_ = trimmed(lines_[next_++]);
     line = current_.data();
-    return true;
+    return !sameName(current_, "END");
 }
 
 ScenarioReader* ScenarioReader::fromHandle(FILEHANDLE scn) {
@@ -79,19 +80,19 @@ ScenarioReader* ScenarioReader::fromHandle(FILEHANDLE scn) {
 using simhost::ScenarioReader;
 using simhost::ScenarioWriter;
 
-void oapiWriteScenario_int(FILEHANDLE scn, const char* item, int value) {
+void oapiWriteScenario_int(FILEHANDLE scn, char* item, int value) {
     HOST_TRACE("oapiWriteScenario_int", item, value);
     ScenarioWriter* writer = ScenarioWriter::fromHandle(scn);
     if (writer && item) writer->item(item, simhost::numberText(value));
 }
 
-void oapiWriteScenario_float(FILEHANDLE scn, const char* item, double value) {
+void oapiWriteScenario_float(FILEHANDLE scn, char* item, double value) {
     HOST_TRACE("oapiWriteScenario_float", item, value);
     ScenarioWriter* writer = ScenarioWriter::fromHandle(scn);
-    if (writer && item) writer->item(item, simhost::numberText(value));
+    if (writer && item) writer->item(item, simhost::fixedText(value));
 }
 
-void oapiWriteScenario_string(FILEHANDLE scn, const char* item, const char* value) {
+void oapiWriteScenario_string(FILEHANDLE scn, char* item, char* value) {
     HOST_TRACE("oapiWriteScenario_string", item, value);
     ScenarioWriter* writer = ScenarioWriter::fromHandle(scn);
     if (writer && item) writer->item(item, value ? value : "");

@@ -1,5 +1,6 @@
 // The host-side objects behind a scenario FILEHANDLE: a writer that collects
-// "  KEY value" lines, and a reader that hands out the lines of one block. A
+// "  KEY value" lines, and a reader that hands out a scenario's lines from a
+// given one on, as the host's line reader does. A
 // handle is the object's address; the host API calls accept only handles of
 // objects that are alive, so a stray pointer is ignored rather than followed.
 #pragma once
@@ -48,8 +49,11 @@ public:
 
     FILEHANDLE handle() { return this; }
     // The next line, trimmed, in a buffer of the reader's that stays valid until
-    // the next call; false (line untouched) once every line is handed out.
+    // the next call. False for a line END (any letter case), which is handed
+    // out all the same, and (line untouched) once every line is handed out.
     bool next(char*& line);
+    // How many lines have been handed out.
+    std::size_t linesRead() const { return next_; }
 
     // The live reader behind scn, or null.
     static ScenarioReader* fromHandle(FILEHANDLE scn);

@@ -73,6 +73,7 @@ public:
             else ok = unknownBlock(line, name);
         }
         ok = ok && resolveNames();
+        if (ok) out_.lines.assign(lines_.begin(), lines_.end());
         if (!ok) error = error_;
         return ok;
     }
@@ -201,7 +202,8 @@ private:
         });
     }
 
-    // TYPE and MODE, then the display's own lines up to END_MFD.
+    // TYPE and MODE, then the display's own lines up to END_MFD, which are read
+    // by the display itself when it is opened.
     bool display(const Line& begin, std::string_view position) {
         if (position.empty()) return fail(begin, "BEGIN_MFD needs the display's position");
         ScenarioDisplay entry;
@@ -209,10 +211,7 @@ private:
         entry.position = position;
         bool haveMode = false, skip = false;
         const bool ok = blockLines(begin, "MFD", [&](const Line& line, std::string_view key, std::string_view rest) {
-            if (haveMode) {
-                entry.status.emplace_back(line.text);
-                return true;
-            }
+            if (haveMode) return true;
             if (sameName(key, "TYPE")) {
                 if (!sameName(rest, "User") && !skip) {
                     warn(line, joined("display type ", quoted(rest), " is not User: block skipped"));
@@ -224,9 +223,11 @@ private:
             if (rest.empty()) return fail(line, "MODE needs a mode name");
             entry.mode = rest;
             entry.modeLine = line.number;
+            entry.statusStart = static_cast<std::size_t>(line.number);
             haveMode = true;
             return true;
         });
+        entry.blockEnd = next_;
         if (!ok || skip) return ok;
         if (!haveMode) warn(begin, "display block without MODE skipped");
         else out_.displays.push_back(std::move(entry));

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace simhost {
 
@@ -25,6 +26,16 @@ std::string numberText(int v) {
     char buffer[16];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
     return std::string(buffer, result.ptr);
+}
+
+std::string fixedText(double v) {
+    char buffer[352];  // the longest, -DBL_MAX, takes 317 characters
+    const int length = std::snprintf(buffer, sizeof buffer, "%.6f", v);
+    std::string text(buffer, static_cast<std::size_t>(length > 0 ? length : 0));
+    if (text.find('.') == std::string::npos) return text;  // nan, inf
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text += '0';
+    return text;
 }
 
 bool parseNumber(std::string_view word, double& v) {

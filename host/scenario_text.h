@@ -12,6 +12,9 @@ namespace simhost {
 std::string numberText(double v);
 void appendNumber(std::string& out, double v);
 std::string numberText(int v);
+// Six decimals with the trailing zeros cut, one kept after the point: 250000.0,
+// 0.1, 1234.56789. The host's form for a double item of a module.
+std::string fixedText(double v);
 
 // A whole word as a finite double (a leading '+' allowed) or as an int; false
 // for anything else, leaving v untouched.

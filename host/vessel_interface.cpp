@@ -62,9 +62,9 @@ double clampLevel(double level) { return std::isnan(level) ? 0.0 : std::clamp(le
 
 }  // namespace
 
-VESSEL::VESSEL(OBJHANDLE hVessel) : handle_(hVessel) {}
+VESSEL::VESSEL(OBJHANDLE hVessel, int /*fmodel*/) : handle_(hVessel) {}
 
-const char* VESSEL::GetName() const { return vesselOf(handle_).name.c_str(); }
+char* VESSEL::GetName() const { return vesselOf(handle_).name.data(); }
 
 bool VESSEL::ActivateNavmode(int mode) {
     HOST_TRACE("ActivateNavmode", mode);
@@ -76,7 +76,7 @@ bool VESSEL::DeactivateNavmode(int mode) {
     return vesselOf(handle_).setNavmode(mode, false);
 }
 
-bool VESSEL::GetNavmodeState(int mode) const { return vesselOf(handle_).navmode(mode); }
+bool VESSEL::GetNavmodeState(int mode) { return vesselOf(handle_).navmode(mode); }
 
 void VESSEL::Local2Global(const VECTOR3& local, VECTOR3& global) const {
     HOST_TRACE("Local2Global", local);

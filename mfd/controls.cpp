@@ -6,7 +6,7 @@
 #include "mfd/name_entry.h"
 #include "mfd/zolk_mfd.h"
 
-const char* const ButtonLabels[kButtonCount] = {"ATT", "REF", "VES", "ENG", "ISP", "ABP"};
+char ButtonLabels[kButtonCount][4] = {"ATT", "REF", "VES", "ENG", "ISP", "ABP"};
 
 const DWORD ButtonKeys[kButtonCount] = {kKeyAttitudeHold, kKeyReferenceBody, kKeyVessel,
                                         kKeyThrust,       kKeyIsp,           kKeyAutoBurn};
@@ -30,7 +30,11 @@ void toggle(std::int32_t& flag) {
         flag = 0;
 }
 
-constexpr int kButtonPressed = 1;  // event bit: the button went down
+// The boxes' titles. The host takes them as char* and only reads them.
+char refBodyTitle[] = "Enter Reference Planet";
+char vesselTitle[] = "Enter Vessel Name";
+char thrustTitle[] = "Enter Main.Eng.Max Thrust Total(N)";
+char ispTitle[] = "Enter Fuel ISP (N^s/kg)";
 
 }  // namespace
 
@@ -47,16 +51,16 @@ bool ZolkMFD::ConsumeKeyBuffered(DWORD key) {
             InvalidateDisplay();
             return true;
         case kKeyReferenceBody:
-            oapiOpenInputBox("Enter Reference Planet", onRefBodyEntered, nullptr, kInputBoxLength, this);
+            oapiOpenInputBox(refBodyTitle, onRefBodyEntered, nullptr, kInputBoxLength, this);
             return true;
         case kKeyVessel:
-            oapiOpenInputBox("Enter Vessel Name", onVesselEntered, nullptr, kInputBoxLength, this);
+            oapiOpenInputBox(vesselTitle, onVesselEntered, nullptr, kInputBoxLength, this);
             return true;
         case kKeyThrust:
-            oapiOpenInputBox("Enter Main.Eng.Max Thrust Total(N)", onThrustEntered, nullptr, kInputBoxLength, nullptr);
+            oapiOpenInputBox(thrustTitle, onThrustEntered, nullptr, kInputBoxLength, nullptr);
             return true;
         case kKeyIsp:
-            oapiOpenInputBox("Enter Fuel ISP (N^s/kg)", onIspEntered, nullptr, kInputBoxLength, nullptr);
+            oapiOpenInputBox(ispTitle, onIspEntered, nullptr, kInputBoxLength, nullptr);
             return true;
         default:
             return false;
@@ -64,12 +68,12 @@ bool ZolkMFD::ConsumeKeyBuffered(DWORD key) {
 }
 
 bool ZolkMFD::ConsumeButton(int bt, int event) {
-    if ((event & kButtonPressed) == 0) return false;
+    if ((event & PANEL_MOUSE_LBDOWN) == 0) return false;
     if (bt < 0 || bt >= kButtonCount) return false;
     return ConsumeKeyBuffered(ButtonKeys[bt]);
 }
 
-const char* ZolkMFD::ButtonLabel(int bt) { return bt >= 0 && bt < kButtonCount ? ButtonLabels[bt] : nullptr; }
+char* ZolkMFD::ButtonLabel(int bt) { return bt >= 0 && bt < kButtonCount ? ButtonLabels[bt] : nullptr; }
 
 int ZolkMFD::ButtonMenu(const MFDBUTTONMENU** menu) const {
     if (menu) *menu = ButtonMenuEntries;

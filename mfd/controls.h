@@ -3,19 +3,19 @@
 // button order.
 #pragma once
 
-#include "frame/host_api.h"
+#include "frame/host_compat.h"
 
 constexpr int kButtonCount = 6;
 
-// Keyboard scan codes.
-constexpr DWORD kKeyAttitudeHold = 0x1E;  // A
-constexpr DWORD kKeyReferenceBody = 0x2F; // V
-constexpr DWORD kKeyVessel = 0x30;        // B
-constexpr DWORD kKeyThrust = 0x31;        // N
-constexpr DWORD kKeyIsp = 0x32;           // M
-constexpr DWORD kKeyAutoBurn = 0x25;      // K
+constexpr DWORD kKeyAttitudeHold = OAPI_KEY_A;
+constexpr DWORD kKeyReferenceBody = OAPI_KEY_V;
+constexpr DWORD kKeyVessel = OAPI_KEY_B;
+constexpr DWORD kKeyThrust = OAPI_KEY_N;
+constexpr DWORD kKeyIsp = OAPI_KEY_M;
+constexpr DWORD kKeyAutoBurn = OAPI_KEY_K;
 
-extern const char* const ButtonLabels[kButtonCount];
+// Writable only because the host's ButtonLabel hands out char*; never written.
+extern char ButtonLabels[kButtonCount][4];
 extern const DWORD ButtonKeys[kButtonCount];
 extern const MFDBUTTONMENU ButtonMenuEntries[kButtonCount];
 

@@ -1,12 +1,18 @@
 #include "mfd/mode_registration.h"
 
+#include <array>
 #include <new>
 
 #include "frame/plugin_state.h"
 #include "mfd/zolk_mfd.h"
 
+namespace {
+// The host takes the name as char* and keeps the pointer; it only reads the text.
+std::array<char, sizeof kModeName> modeName = std::to_array(kModeName);
+}  // namespace
+
 DLLCLBK void InitModule(HINSTANCE /*instance*/) {
-    MFDMODESPEC mode{kModeName, kModeKey, ModeMsgProc};
+    MFDMODESPEC mode{modeName.data(), kModeKey, ModeMsgProc};
     pluginState.modeId = oapiRegisterMFDMode(mode);
 }
 

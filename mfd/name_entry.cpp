@@ -18,7 +18,7 @@ bool onRefBodyEntered(void* /*box*/, char* text, void* /*userData*/) {
 // userData is never used.
 bool onVesselEntered(void* /*box*/, char* text, void* /*userData*/) { return selectVessel(text); }
 
-bool selectVessel(const char* name) {
+bool selectVessel(char* name) {
     if (!fitsNameField(name)) return false;
     if (!oapiGetVesselByName(name)) return false;
     copyName(pluginState.vesselName, name);

@@ -9,4 +9,4 @@ bool onRefBodyEntered(void* box, char* text, void* userData);
 bool onVesselEntered(void* box, char* text, void* userData);
 
 // What onVesselEntered does; it needs no display object.
-bool selectVessel(const char* name);
+bool selectVessel(char* name);

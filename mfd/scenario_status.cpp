@@ -1,6 +1,11 @@
 // The page's settings in a scenario: written when the host saves, restored when
 // it opens the display from a saved scenario. Names are written with their
 // spaces as underscores, so that each is one token on its line.
+//
+// The host hands ReadStatus the scenario itself, positioned after the block's
+// MODE line, and its line reader does not stop at the block's END_MFD: the
+// reading stops there itself, as the host's own display modes do, or it would
+// take over the blocks and lines that follow.
 #include <cmath>
 
 #include "engine/main_engine.h"
@@ -11,7 +16,15 @@
 
 namespace {
 
-void writeName(FILEHANDLE scn, const char* key, const char (&name)[kNameLength]) {
+// The items' keys. The host's writers take them as char* and only read them.
+char attKey[] = "ATT";
+char abpKey[] = "ABP";
+char motKey[] = "MOT";
+char ispKey[] = "ISP";
+char rbdKey[] = "RBD";
+char vesKey[] = "VES";
+
+void writeName(FILEHANDLE scn, char* key, const char (&name)[kNameLength]) {
     char token[kNameLength];
     copyName(token, name);
     replaceChars(token, ' ', '_');
@@ -25,19 +38,19 @@ bool applicable(double value) { return std::isfinite(value) && value >= 0.0; }
 
 void ZolkMFD::WriteStatus(FILEHANDLE scn) const {
     const PluginState& s = pluginState;
-    oapiWriteScenario_int(scn, "ATT", s.attitudeHold);
-    oapiWriteScenario_int(scn, "ABP", s.autoBurn);
-    oapiWriteScenario_float(scn, "MOT", s.totalThrust);
-    oapiWriteScenario_float(scn, "ISP", s.mainIsp);
-    writeName(scn, "RBD", s.refName);
-    writeName(scn, "VES", s.vesselName);
+    oapiWriteScenario_int(scn, attKey, s.attitudeHold);
+    oapiWriteScenario_int(scn, abpKey, s.autoBurn);
+    oapiWriteScenario_float(scn, motKey, s.totalThrust);
+    oapiWriteScenario_float(scn, ispKey, s.mainIsp);
+    writeName(scn, rbdKey, s.refName);
+    writeName(scn, vesKey, s.vesselName);
 }
 
 void ZolkMFD::ReadStatus(FILEHANDLE scn) {
     PluginState& s = pluginState;
     StatusRead read;
     char* line = nullptr;
-    while (oapiReadScenario_nextline(scn, line)) readStatusLine(line, read);
+    while (oapiReadScenario_nextline(scn, line) && !endsStatusBlock(line)) readStatusLine(line, read);
 
     // Spaces come back first, so that the engines are applied to the vessel
     // that the name really names.

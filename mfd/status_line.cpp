@@ -27,6 +27,14 @@ bool hasKey(const char* line, const char* key) {
 
 }  // namespace
 
+bool endsStatusBlock(const char* line) {
+    constexpr char kEnd[] = "END_MFD";
+    if (!line) return false;
+    for (int i = 0; kEnd[i] != '\0'; ++i)
+        if (line[i] == '\0' || upper(line[i]) != kEnd[i]) return false;
+    return true;
+}
+
 bool parseStatusInt(const char* text, std::int32_t& value) {
     const char* start = skipBlanks(text);
     char* end = nullptr;

@@ -11,6 +11,10 @@ struct StatusRead {
     bool ispRead = false;
 };
 
+// True for the line that closes a display's block: one that begins with
+// END_MFD, in any letter case.
+bool endsStatusBlock(const char* line);
+
 // Stores the line's value in its target in pluginState. A line with another
 // key, or with no value of the key's form, changes nothing.
 void readStatusLine(const char* line, StatusRead& read);

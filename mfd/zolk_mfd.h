@@ -3,7 +3,7 @@
 // all displays show the same page and closing one loses nothing.
 #pragma once
 
-#include "frame/host_api.h"
+#include "frame/host_compat.h"
 
 class ZolkMFD : public GraphMFD {
 public:
@@ -15,7 +15,7 @@ public:
     void Update(HDC hDC) override;                      // draws the page
     bool ConsumeKeyBuffered(DWORD key) override;        // the six control keys
     bool ConsumeButton(int bt, int event) override;     // a button acts as its key
-    const char* ButtonLabel(int bt) override;
+    char* ButtonLabel(int bt) override;
     int ButtonMenu(const MFDBUTTONMENU** menu) const override;
     void WriteStatus(FILEHANDLE scn) const override;    // settings into a scenario
     void ReadStatus(FILEHANDLE scn) override;           // and back

@@ -121,7 +121,7 @@ TEST_F(DisplayFlight, SettingsSurviveSaveAndReloadIntoAFreshModule) {
     EXPECT_EQ(tug().thrusters[0]->max0, 125000.0);
     EXPECT_EQ(tug().thrusters[1]->isp, 3500.0);
     const std::string saved = simhost::saveScenarioText();
-    for (const char* line : {"  ATT 1\n", "  ABP 1\n", "  MOT 250000\n", "  ISP 3500\n", "  RBD Moon\n", "  VES Ion_Tug\n"})
+    for (const char* line : {"  ATT 1\n", "  ABP 1\n", "  MOT 250000.0\n", "  ISP 3500.0\n", "  RBD Moon\n", "  VES Ion_Tug\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line << " in\n" << saved;
 
     // A fresh module: its record starts at zero and learns everything from the file.

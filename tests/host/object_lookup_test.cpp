@@ -18,7 +18,7 @@ TEST_F(ObjectLookup, EachLookupFindsOnlyItsKindOfObject) {
     EXPECT_EQ(oapiGetVesselByName("Tug"), oapiGetObjectByName("Tug"));
     EXPECT_EQ(oapiGetObjectByName("Pluto"), nullptr);
     EXPECT_EQ(oapiGetObjectByName(""), nullptr);
-    EXPECT_EQ(oapiGetObjectByName(nullptr), nullptr);
+    EXPECT_EQ(oapiGetObjectByName(static_cast<char*>(nullptr)), nullptr);
     // A pilot's typing need not match the letter case.
     EXPECT_EQ(oapiGetGbodyByName("eARTH"), earthHandle);
     EXPECT_EQ(oapiGetVesselByName("tug"), oapiGetVesselByName("Tug"));

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 
+#include "host/names.h"
 #include "host/scenario_file.h"
 #include "host/scenario_io.h"
 #include "tests/host/world_fixture.h"
@@ -49,27 +50,39 @@ std::vector<std::uint64_t> motionBits(const Vessel& v) {
 // A display mode for the tests: remembers the lines ReadStatus gets, writes three items.
 class TestMfd : public MFD {
 public:
-    TestMfd(DWORD w, DWORD h, VESSEL* v) : MFD(w, h, v) {}
+    TestMfd(DWORD w, DWORD h, VESSEL* v, bool greedy = false) : MFD(w, h, v), cellAtConstruction(cw), greedy(greedy) {}
     void Update(HDC) override {}
     void WriteStatus(FILEHANDLE scn) const override {
         oapiWriteScenario_string(scn, "TARGET", target.c_str());
         oapiWriteScenario_int(scn, "PAGE", page);
         oapiWriteScenario_float(scn, "GAIN", gain);
     }
+    // Stops at its block's end, as the host's own modes do, unless greedy.
     void ReadStatus(FILEHANDLE scn) override {
+        cellAtRead = cw;
         char* line = nullptr;
-        while (oapiReadScenario_nextline(scn, line)) read.emplace_back(line);
+        while (oapiReadScenario_nextline(scn, line) && (greedy || !simhost::startsWithName(line, "END_MFD")))
+            read.emplace_back(line);
     }
 
     std::string target = "Moon";
     int page = 2;
     double gain = 0.1;
     std::vector<std::string> read;
+    DWORD cellAtConstruction, cellAtRead = 0;
+    bool greedy;
 };
 
 OAPI_MSGTYPE testModeProc(UINT msg, UINT, WPARAM wparam, LPARAM lparam) {
     if (msg != OAPI_MSG_MFD_OPENED) return 0;
     MFD* object = new TestMfd(wparam & 0xFFFF, (wparam >> 16) & 0xFFFF, reinterpret_cast<VESSEL*>(lparam));
+    return reinterpret_cast<OAPI_MSGTYPE>(object);
+}
+
+// A mode whose displays read on to the reader's own end.
+OAPI_MSGTYPE greedyModeProc(UINT msg, UINT, WPARAM wparam, LPARAM lparam) {
+    if (msg != OAPI_MSG_MFD_OPENED) return 0;
+    MFD* object = new TestMfd(wparam & 0xFFFF, (wparam >> 16) & 0xFFFF, reinterpret_cast<VESSEL*>(lparam), true);
     return reinterpret_cast<OAPI_MSGTYPE>(object);
 }
 
@@ -293,14 +306,20 @@ TEST_F(ScenarioFile, WriterLinesAreTwoSpacesKeySpaceValue) {
     oapiWriteScenario_int(writer.handle(), "PAGE", -3);
     oapiWriteScenario_float(writer.handle(), "GAIN", 123456789.123456789);
     oapiWriteScenario_float(writer.handle(), "TINY", 1e-300);
+    // Six decimals, trailing zeros cut, a lone point given a zero.
+    for (double value : {1234.56789, 250000.0, 0.1, -2.5, 0.0000004, 0.0000006, -0.0})
+        oapiWriteScenario_float(writer.handle(), "F", value);
     oapiWriteScenario_string(writer.handle(), "TARGET", "Moon base\nEND_MFD");
     oapiWriteScenario_string(writer.handle(), "EMPTY", nullptr);
-    oapiWriteScenario_int(writer.handle(), nullptr, 1);
+    oapiWriteScenario_int(writer.handle(), static_cast<char*>(nullptr), 1);
     oapiWriteScenario_int(nullptr, "PAGE", 1);
     simhost::ScenarioReader reader({});
     oapiWriteScenario_int(reader.handle(), "PAGE", 1);
-    EXPECT_EQ(writer.text(), "  PAGE -3\n  GAIN 123456789.12345679\n  TINY 1e-300\n  TARGET Moon base END_MFD\n  EMPTY \n");
-    EXPECT_EQ(simhost::traceCount("oapiWriteScenario_float"), 2);
+    EXPECT_EQ(writer.text(),
+              "  PAGE -3\n  GAIN 123456789.123457\n  TINY 0.0\n"
+              "  F 1234.56789\n  F 250000.0\n  F 0.1\n  F -2.5\n  F 0.0\n  F 0.000001\n  F -0.0\n"
+              "  TARGET Moon base END_MFD\n  EMPTY \n");
+    EXPECT_EQ(simhost::traceCount("oapiWriteScenario_float"), 9);
     EXPECT_EQ(simhost::traceEntries()[1], "oapiWriteScenario_float(GAIN, 123456789.12345679)");
 }
 
@@ -319,6 +338,22 @@ TEST_F(ScenarioFile, ReaderHandsOutTrimmedLinesUntilTheEnd) {
     simhost::ScenarioWriter writer;
     EXPECT_FALSE(oapiReadScenario_nextline(nullptr, line));
     EXPECT_FALSE(oapiReadScenario_nextline(writer.handle(), line));
+}
+
+TEST_F(ScenarioFile, ReaderStopsAtEndInAnyCaseAndAtTheFilesEnd) {
+    simhost::ScenarioReader reader({"END_MFD", "  end ", "BEGIN_SHIPS", "Endless", "End", "x"});
+    char* line = nullptr;
+    std::vector<std::string> lines;
+    std::vector<bool> results;
+    for (int i = 0; i < 7; ++i) {
+        results.push_back(oapiReadScenario_nextline(reader.handle(), line));
+        lines.emplace_back(line);
+    }
+    // END_MFD does not stop it; END does, handed out all the same, and the next
+    // call reads on from the line after it. At the file's end the line stays.
+    EXPECT_EQ(results, (std::vector<bool>{true, false, true, true, false, true, false}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"END_MFD", "end", "BEGIN_SHIPS", "Endless", "End", "x", "x"}));
+    EXPECT_EQ(reader.linesRead(), 6u);
 }
 
 TEST_F(ScenarioFile, FilesAreReplacedWholeAndUnreadableOnesNamed) {
@@ -351,7 +386,8 @@ class ScenarioDisplays : public ScenarioFile {
 protected:
     void SetUp() override {
         ScenarioFile::SetUp();
-        w().cockpit().registerMode(MFDMODESPEC{"TestMode", 0x20, testModeProc});
+        w().cockpit().registerMode(modeSpec("TestMode", 0x20, testModeProc));
+        w().cockpit().registerMode(modeSpec("Greedy", 0x21, greedyModeProc));
     }
     TestMfd* shown(const char* position) {
         const simhost::Display* display = w().cockpit().display(position);
@@ -382,11 +418,35 @@ TEST_F(ScenarioDisplays, StatusLinesReachTheDisplayAndUnknownModesAreSkipped) {
     ASSERT_TRUE(loaded.ok) << simhost::messageText(loaded.error);
     TestMfd* right = shown("Right Upper");
     ASSERT_NE(right, nullptr);
-    EXPECT_EQ(right->read, (std::vector<std::string>{"TARGET   Deimos", "PAGE 3"}));
+    // The display reads the file's own lines, comments included, after it has
+    // been given its character cell.
+    EXPECT_EQ(right->read, (std::vector<std::string>{"TARGET   Deimos", "; a comment", "PAGE 3"}));
+    EXPECT_EQ(right->cellAtConstruction, 0u);
+    EXPECT_EQ(right->cellAtRead, 15u);
     EXPECT_EQ(w().cockpit().displays().size(), 1u);
     ASSERT_EQ(loaded.warnings.size(), 2u);
     EXPECT_EQ(loaded.warnings[0].line, 18);  // TYPE Glass, found while parsing
     EXPECT_EQ(simhost::messageText(loaded.warnings[1]), "test.scn:14: unknown display mode 'NoSuchMode': block skipped");
+}
+
+TEST_F(ScenarioDisplays, ADisplayReadingPastItsBlockTakesTheNextBlockWithIt) {
+    const ScenarioLoad loaded = load(joinLines({
+        "BEGIN_MFD Left", "  TYPE User", "  MODE Greedy", "  PAGE 1", "END_MFD",  // 1-5
+        "BEGIN_MFD Right", "  TYPE User", "  MODE TestMode", "  PAGE 2", "END_MFD",  // 6-10
+        "BEGIN_SHIPS", "Tug", "END", "Probe", "END", "END_SHIPS",  // 11-16
+    }));
+    ASSERT_TRUE(loaded.ok) << simhost::messageText(loaded.error);
+    // The greedy display reads to the first END: the right display's block among it.
+    ASSERT_NE(shown("Left"), nullptr);
+    EXPECT_EQ(shown("Left")->read, (std::vector<std::string>{"PAGE 1", "END_MFD", "BEGIN_MFD Right", "TYPE User",
+                                                             "MODE TestMode", "PAGE 2", "END_MFD", "BEGIN_SHIPS",
+                                                             "Tug"}));
+    EXPECT_EQ(shown("Right"), nullptr);
+    ASSERT_EQ(loaded.warnings.size(), 1u);
+    EXPECT_EQ(simhost::messageText(loaded.warnings[0]),
+              "test.scn:6: display block read by the display before it: skipped");
+    // The vessels are the host's own reading of the file: both are there.
+    EXPECT_EQ(w().vessels().size(), 2u);
 }
 
 TEST_F(ScenarioDisplays, WriteStatusLinesLandInTheSavedBlock) {
@@ -395,12 +455,12 @@ TEST_F(ScenarioDisplays, WriteStatusLinesLandInTheSavedBlock) {
     ASSERT_NE(w().cockpit().openDisplay("Left", "TestMode"), nullptr);
     shown("Left")->gain = 1e-300;
     const std::string saved = simhost::saveScenarioText();
-    const std::string block = "BEGIN_MFD Left\n  TYPE User\n  MODE TestMode\n  TARGET Moon\n  PAGE 2\n  GAIN 1e-300\nEND_MFD\n";
+    const std::string block = "BEGIN_MFD Left\n  TYPE User\n  MODE TestMode\n  TARGET Moon\n  PAGE 2\n  GAIN 0.0\nEND_MFD\n";
     EXPECT_NE(saved.find(block), std::string::npos) << saved;
 
     ASSERT_TRUE(load(saved).ok);
     ASSERT_NE(shown("Left"), nullptr);
-    EXPECT_EQ(shown("Left")->read, (std::vector<std::string>{"TARGET Moon", "PAGE 2", "GAIN 1e-300"}));
+    EXPECT_EQ(shown("Left")->read, (std::vector<std::string>{"TARGET Moon", "PAGE 2", "GAIN 0.0"}));
 }
 
 }  // namespace

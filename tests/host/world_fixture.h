@@ -5,6 +5,7 @@
 
 #include "host/trace.h"
 #include "host/world.h"
+#include "tests/support/literal_arguments.h"
 
 class WorldTest : public ::testing::Test {
 protected:

@@ -120,10 +120,15 @@ TEST_F(Controls, LabelsAndMenuDescribeTheSixButtons) {
     ASSERT_EQ(display->buttonMenu(&menu), 6);
     ASSERT_NE(menu, nullptr);
     for (int i = 0; i < 6; ++i) {
+        // The entries are packed as the host packs them: members are read by
+        // value, as a reference to one may be misaligned.
+        const char* line1 = menu[i].line1;
+        const char* line2 = menu[i].line2;
+        const char selchar = menu[i].selchar;
         EXPECT_STREQ(display->buttonLabel(i), labels[i]);
-        EXPECT_STREQ(menu[i].line1, lines[i]);
-        EXPECT_EQ(menu[i].line2, nullptr);
-        EXPECT_EQ(menu[i].selchar, keys[i]);
+        EXPECT_STREQ(line1, lines[i]);
+        EXPECT_EQ(line2, nullptr);
+        EXPECT_EQ(selchar, keys[i]);
     }
     EXPECT_EQ(display->buttonLabel(6), nullptr);
     EXPECT_EQ(display->buttonLabel(-1), nullptr);
@@ -170,7 +175,7 @@ TEST_F(Controls, VesselEntries) {
 TEST_F(Controls, NamesLongerThanTheFieldAreRefused) {
     const std::string longName(256, 'L');
     w().addVessel(longName);
-    const std::string fitting(255, 'F');
+    std::string fitting(255, 'F');
     addEngineVessel(fitting.c_str(), 1, 5.0, 100.0);
     pluginState.refBody = oapiGetGbodyByName("Sun");  // a refused entry must not clear it
     const RecordBytes before = recordBytes();
@@ -181,7 +186,7 @@ TEST_F(Controls, NamesLongerThanTheFieldAreRefused) {
     EXPECT_FALSE(onRefBodyEntered(nullptr, nullptr, nullptr));
     EXPECT_EQ(recordBytes(), before);
 
-    EXPECT_TRUE(selectVessel(fitting.c_str()));
+    EXPECT_TRUE(selectVessel(fitting.data()));
     EXPECT_EQ(std::string(pluginState.vesselName), fitting);
 }
 

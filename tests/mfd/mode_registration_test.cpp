@@ -43,7 +43,7 @@ TEST_F(ModeRegistration, MessageOneCreatesAnObjectOfThePackedSize) {
     EXPECT_EQ(display->height(), 200u);
     delete static_cast<MFD*>(display);
 
-    for (UINT msg : {0u, 2u, 3u, 0xFFFFFFFFu}) EXPECT_EQ(ModeMsgProc(msg, 0, size, 0), 0) << msg;
+    for (UINT msg : {0u, 2u, 3u, 4u, 0xFFFFFFFFu}) EXPECT_EQ(ModeMsgProc(msg, 0, size, 0), 0) << msg;
 }
 
 TEST_F(ModeRegistration, AFirstDisplayFillsTheDefaultNamesAndLaterOnesKeepThem) {

@@ -51,7 +51,7 @@ TEST_F(ScenarioStatus, WritesSixLinesWithNamesAsSingleTokens) {
     pluginState.autoBurn = 7;
     pluginState.totalThrust = 0.1;
     EXPECT_EQ(written(),
-              "  ATT 1\n  ABP 7\n  MOT 0.1\n  ISP 3000\n  RBD Sun_Two\n  VES Space_Station\n");
+              "  ATT 1\n  ABP 7\n  MOT 0.1\n  ISP 3000.0\n  RBD Sun_Two\n  VES Space_Station\n");
     // Writing leaves the names as they are.
     EXPECT_STREQ(pluginState.refName, "Sun Two");
     EXPECT_STREQ(pluginState.vesselName, "Space Station");

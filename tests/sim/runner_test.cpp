@@ -110,8 +110,8 @@ TEST_F(Runner, ScriptedThrustEntryIsSavedAndARefusedOneChangesNothing) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("pilot.txt:5: type \"lots\": refused"), std::string::npos) << r.err;
     EXPECT_NE(r.out.find("pilot.txt:3: type \"250000\": accepted"), std::string::npos) << r.out;
-    EXPECT_NE(read(out() / "final.scn").find("MOT 250000\n"), std::string::npos);
-    EXPECT_NE(read(out() / "mid.scn").find("MOT 250000\n"), std::string::npos);
+    EXPECT_NE(read(out() / "final.scn").find("MOT 250000.0\n"), std::string::npos);
+    EXPECT_NE(read(out() / "mid.scn").find("MOT 250000.0\n"), std::string::npos);
     EXPECT_NE(r.out.find("250000.000 N"), std::string::npos) << "the page shows the new thrust";
 }
 
