@@ -24,7 +24,7 @@ static_assert(offsetof(ORBITPARAM, T) == 72 && offsetof(ORBITPARAM, PeT) == 80);
 static_assert(offsetof(ORBITPARAM, SMi) == 0 && offsetof(ORBITPARAM, ApT) == 88);
 static_assert(FRAME_ECL == 0);
 
-// Display modes: the specification handed to the host, the button menu, the
+// Display modes: the mode record handed to the host, the button menu, the
 // messages and the size the host hands to the message procedure.
 static_assert(sizeof(MFDMODESPEC) == 24);
 static_assert(offsetof(MFDMODESPEC, name) == 0 && offsetof(MFDMODESPEC, key) == 8 &&

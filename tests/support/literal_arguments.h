@@ -24,7 +24,7 @@ inline void oapiWriteScenario_string(FILEHANDLE scn, const char* item, const cha
     oapiWriteScenario_string(scn, const_cast<char*>(item), const_cast<char*>(value));
 }
 
-// A mode specification from a literal name.
+// A mode record from a literal name.
 inline MFDMODESPEC modeSpec(const char* name, DWORD key, MFD_MSGPROC msgproc) {
     return MFDMODESPEC{const_cast<char*>(name), key, msgproc};
 }
