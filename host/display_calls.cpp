@@ -18,5 +18,5 @@ void oapiOpenInputBox(const char* title, InputBoxCallback callback, const char* 
                       void* usrdata) {
     HOST_TRACE("oapiOpenInputBox", title, initialText, visibleLength, simhost::detail::pointerText(usrdata));
     world().cockpit().openInputBox(
-        simhost::InputBox{title ? title : "", callback, initialText ? initialText : "", visibleLength, usrdata});
+        simhost::InputBox{title ? title : "", callback, initialText ? initialText : "", visibleLength, usrdata, initialText});
 }
