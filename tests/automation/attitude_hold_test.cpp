@@ -339,4 +339,41 @@ TEST_F(AttitudeHold, StepsOfObliqueRadialMotionLeaveTheAttitudeAndTheReferenceAl
     EXPECT_EQ(simhost::traceCount("SetGlobalOrientation"), 2);
 }
 
+// The hold across the angle convention's singularity in flight, as in the real
+// host: Earth in its orbit, 1.5e11 m from the origin, so that the capture's
+// points carry the rounding of such coordinates. On a circular orbit in the
+// ecliptic the motion, and with it the held nose, sweeps through the global -x
+// axis (within 7e-5 rad on a step). Every step keeps the nose along the motion
+// and the roll (local y opposite to the orbit normal) to 1e-8 rad, as far from
+// the axis; the prescribed formulas alone turn the rounding, divided by the
+// nose's distance from the axis, into a roll of 8e-7 rad here.
+TEST_F(AttitudeHold, HoldsTheAttitudeWhileTheNoseSweepsThroughTheXAxis) {
+    w().reset();
+    w().addBuiltInBodies();
+    vessel = &addVessel("Hold Test", 1000.0);
+    control("Hold Test", "Earth");
+    ASSERT_GT(length(earth().state.pos), 1e11);
+    const double radius = kEarthRadius + 500e3;
+    placeOnOrbit(*vessel, earth(), radius, radius, std::numbers::pi / 2 - 0.03);
+    const VECTOR3 r = vessel->pos - earth().state.pos;
+    const VECTOR3 forward = alongMotion();
+    const VECTOR3 side = unit(crossp(forward, unit(r)));
+    // In the orbit frame but for 1e-9 rad about x: the capture's differences are
+    // then the rounding of points 1.5e11 m out, not exactly zero.
+    vessel->rot = simhost::rotationFromAngles(eulerFromAxes(crossp(side, forward), side, forward) + vec3(1e-9, 0, 0));
+    double closest = 1.0, worstNose = 0.0, worstRoll = 0.0;
+    for (int step = 0; step < 60; ++step) {
+        updateAttitudeHold();
+        const VECTOR3 nose = localAxis(*vessel, 2);
+        closest = std::min(closest, length(crossp(nose, vec3(-1, 0, 0))));
+        const VECTOR3 normal = unit(crossp(vessel->pos - earth().state.pos, vessel->vel - earth().state.vel));
+        worstNose = std::max(worstNose, length(crossp(nose, alongMotion())));
+        worstRoll = std::max(worstRoll, length(crossp(localAxis(*vessel, 1), -normal)));
+        w().step(1.0);
+    }
+    EXPECT_LT(closest, 1e-3) << "the nose came no nearer to -x than this (rad)";
+    EXPECT_LT(worstNose, 1e-8);
+    EXPECT_LT(worstRoll, 1e-8);
+}
+
 }  // namespace
