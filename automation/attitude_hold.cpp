@@ -47,10 +47,6 @@ void captureHeldAttitude(const VESSEL& vessel, const VECTOR3& position) {
     s.holdFrameCaptured = 1;
 }
 
-}  // namespace
-
-namespace {
-
 // The angles near the singularity. alpha keeps the prescribed formula (any
 // alpha serves on the axis itself; near it, it places the nose); beta comes
 // from atan2, which unlike asin keeps its precision next to +-pi/2; gamma is then

@@ -262,7 +262,8 @@ def main():
     if survived:
         print("Survivors (no test failed):")
         for m in survived:
-            print(f"  [{m.number}] {m.file}: '{m.code}' -> '{m.fault}'" + (f"  ({m.why})" if m.why else ""))
+            code, fault = (t.replace("\\", "\\\\").replace("\n", "\\n") for t in (m.code, m.fault))
+            print(f"  [{m.number}] {m.file}: '{code}' -> '{fault}'" + (f"  ({m.why})" if m.why else ""))
     if errors:
         print("Errors (neither caught nor survived):")
         for m, reason in errors:
