@@ -168,12 +168,11 @@ void fakeDllExit(HINSTANCE instance) {
     ++dllExitCalls;
     exitInstance = instance;
 }
-}  // namespace
-
-// For each lookup, whether the host's InitLib had been called with the
-// instance by then (Part 1.3: InitLib first, then the exit-hook lookup).
+// For each lookup, whether the host's InitLib had been called by then
+// (Part 1.3: InitLib first, then the exit-hook lookup).
 std::vector<bool> initLibBeforeLookup;
 std::size_t initLibCallsBeforeAttach = 0;
+}  // namespace
 
 void* findOwnExport(HINSTANCE, const char* name) {
     initLibBeforeLookup.push_back(world().modules().initLibCalls().size() > initLibCallsBeforeAttach);
