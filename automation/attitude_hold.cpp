@@ -13,6 +13,19 @@ namespace {
 constexpr double kQuarterTurn = 1.570796326794895;
 constexpr int kLastNavmode = NAVMODE_HOLDALT;
 
+// Radial motion: |f x unit(r)| is the sine of the angle between the motion and
+// the direction from the body. Below this (v within 1e-9 rad of +-r) the side
+// axis would be the rounding noise of two unit vectors (about 1e-16) magnified,
+// so the orbit-aligned frame counts as undefined and the step leaves the
+// attitude alone. Any real orbit's sine is many orders above it.
+constexpr double kMinSideLength = 1e-9;
+
+// Near the angle convention's singularity (nose along global +-x, beta = -+pi/2)
+// alpha and gamma are each undetermined and the prescribed formulas work on
+// components that are rounding noise. Within this of 1 in |a3.x| (the nose
+// within about 2.6 degrees of +-x) the angles are taken another way.
+constexpr double kNearPoleTolerance = 1e-3;
+
 const VECTOR3 kUnitX = vec3(1.0, 0.0, 0.0);
 const VECTOR3 kUnitY = vec3(0.0, 1.0, 0.0);
 const VECTOR3 kUnitZ = vec3(0.0, 0.0, 1.0);
@@ -34,9 +47,29 @@ void captureHeldAttitude(const VESSEL& vessel, const VECTOR3& position) {
     s.holdFrameCaptured = 1;
 }
 
+// The angles near the singularity. alpha keeps the prescribed formula (any
+// alpha serves on the axis itself; near it, it places the nose); beta comes
+// from atan2, which unlike asin keeps its precision next to +-pi/2; gamma is then
+// the roll that the rotation still lacks. Undoing the first two rotations,
+// Ry(beta)*Rx(alpha)*(a1 a2 a3) = Rz(-gamma), whose upper left block is
+// (cos g, sin g; -sin g, cos g): gamma comes from the large components of
+// a1 and a2 (the x components are the small ones here), both pairs averaged.
+VECTOR3 eulerNearPole(const VECTOR3& a1, const VECTOR3& a2, const VECTOR3& a3) {
+    const double alpha = std::atan2(a3.y, a3.z);
+    const double beta = -std::atan2(a3.x, std::hypot(a3.y, a3.z));
+    const double sa = std::sin(alpha), ca = std::cos(alpha);
+    const double sb = std::sin(beta), cb = std::cos(beta);
+    // Ry(beta)*Rx(alpha) applied to a1 and a2: the x and y components of each.
+    const double x1 = cb * a1.x + sb * (sa * a1.y + ca * a1.z), y1 = ca * a1.y - sa * a1.z;
+    const double x2 = cb * a2.x + sb * (sa * a2.y + ca * a2.z), y2 = ca * a2.y - sa * a2.z;
+    const double gamma = std::atan2(x2 - y1, x1 + y2);
+    return vec3(alpha, beta, gamma);
+}
+
 }  // namespace
 
 VECTOR3 eulerFromAxes(const VECTOR3& a1, const VECTOR3& a2, const VECTOR3& a3) {
+    if (std::fabs(a3.x) > 1.0 - kNearPoleTolerance) return eulerNearPole(a1, a2, a3);
     const double alpha = std::atan2(a3.y, a3.z);
     // Rounding can push a unit component just past 1; NaN passes through unchanged.
     const double beta = -std::asin(std::clamp(a3.x, -1.0, 1.0));
@@ -62,10 +95,13 @@ void updateAttitudeHold() {
     vessel->GetRelativeVel(s.refBody, v);
 
     const VECTOR3 forward = unitVector(v);
-    const VECTOR3 side = unitVector(crossp(forward, unitVector(r)));
+    const VECTOR3 across = crossp(forward, unitVector(r));
+    // No motion, no distance, or motion along r (within kMinSideLength): the
+    // orbit-aligned frame has no direction, so the attitude is left as it is
+    // this step, and no capture is taken on it. NaN fails the comparison too.
+    if (!(length(across) >= kMinSideLength)) return;
+    const VECTOR3 side = unitVector(across);
     const VECTOR3 up = crossp(side, forward);
-    // No motion, no distance, or motion straight along r: the orbit-aligned frame
-    // has no direction, so the attitude is left as it is this step.
     if (!isFinite(forward) || !isFinite(side) || !isFinite(up)) return;
 
     vessel->SetGlobalOrientation(eulerFromAxes(up, side, forward));

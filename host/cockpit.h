@@ -92,9 +92,13 @@ private:
 struct InputBox {
     std::string title;
     InputBoxCallback callback;
-    std::string initialText;
+    std::string initialText;  // "" also when none was given
     int length;
     void* userData;
+    // The initial-text pointer as the caller gave it, so that a test can tell
+    // none (null) from an empty text. Only for comparing with null: what it
+    // points to may be gone once the call has returned.
+    const char* initialTextGiven;
 };
 
 enum class InputBoxAnswer { NoBox, Accepted, Refused };

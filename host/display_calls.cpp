@@ -18,5 +18,5 @@ void oapiOpenInputBox(char* title, InputBoxCallback callback, char* initialText,
                       void* usrdata) {
     HOST_TRACE("oapiOpenInputBox", title, initialText, visibleLength, simhost::detail::pointerText(usrdata));
     world().cockpit().openInputBox(
-        simhost::InputBox{title ? title : "", callback, initialText ? initialText : "", visibleLength, usrdata});
+        simhost::InputBox{title ? title : "", callback, initialText ? initialText : "", visibleLength, usrdata, initialText});
 }

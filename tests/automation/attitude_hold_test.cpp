@@ -57,6 +57,91 @@ TEST(EulerFromAxes, ToleratesAUnitComponentRoundedPastOne) {
     EXPECT_DOUBLE_EQ(eulerFromAxes(vec3(0, 0, 1), vec3(0, 1, 0), vec3(-justOver, 0, 0)).y, std::numbers::pi / 2);
 }
 
+// Axes built without the angle convention: the nose a3 at angle delta from
+// sign*x, its direction about x given by azimuth, and a1 rolled by roll about
+// it; a2 = a3 x a1 completes the right-handed set.
+struct Axes {
+    VECTOR3 a1, a2, a3;
+};
+Axes axesNearX(double sign, double delta, double azimuth, double roll) {
+    const VECTOR3 a3 = vec3(sign * std::cos(delta), std::sin(delta) * std::cos(azimuth), std::sin(delta) * std::sin(azimuth));
+    const VECTOR3 p = unit(crossp(vec3(0, 0, 1), a3));  // a3 is never near z here
+    const VECTOR3 q = crossp(a3, p);
+    const VECTOR3 a1 = p * std::cos(roll) + q * std::sin(roll);
+    return Axes{a1, crossp(a3, a1), a3};
+}
+
+// The rotation that SetGlobalOrientation builds from the angles, as columns.
+Axes axesOfAngles(const VECTOR3& angles) {
+    const simhost::Mat3 r = simhost::rotationFromAngles(angles);
+    return Axes{vec3(r.m[0][0], r.m[1][0], r.m[2][0]), vec3(r.m[0][1], r.m[1][1], r.m[2][1]),
+                vec3(r.m[0][2], r.m[1][2], r.m[2][2])};
+}
+
+// Near the singularity (nose within 1e-3 of +-x in |a3.x|, about 2.6 degrees)
+// the angles must still rebuild all three axes: to 1e-14 for exact axes, at
+// 1e-3, 1e-6 and 1e-9 rad from the axis and exactly on it, with any roll.
+TEST(EulerFromAxes, ReproducesTheAxesWithTheNoseNearTheXAxis) {
+    for (const double sign : {1.0, -1.0})
+        for (const double delta : {0.04, 1e-3, 1e-6, 1e-9, 0.0})
+            for (const double azimuth : {0.0, 0.7, 2.9, -1.9})
+                for (const double roll : {0.0, 0.3, 1.7, 3.1, -2.4}) {
+                    SCOPED_TRACE(testing::Message() << "sign " << sign << ", delta " << delta << ", azimuth "
+                                                    << azimuth << ", roll " << roll);
+                    const Axes axes = axesNearX(sign, delta, azimuth, roll);
+                    const Axes back = axesOfAngles(eulerFromAxes(axes.a1, axes.a2, axes.a3));
+                    expectNear(back.a1, axes.a1, 1e-14);
+                    expectNear(back.a2, axes.a2, 1e-14);
+                    expectNear(back.a3, axes.a3, 1e-14);
+                }
+}
+
+// Axes that carry rounding noise (as the hold's targets do, from points far
+// from the origin): the rebuilt axes are off by the size of the noise, not by
+// the noise divided by the nose's small distance from the axis.
+TEST(EulerFromAxes, KeepsNoiseNearTheXAxisToItsOwnSize) {
+    constexpr double kNoise = 1e-10;
+    for (const double sign : {1.0, -1.0})
+        for (const double delta : {1e-3, 1e-6, 1e-9})
+            for (const double roll : {0.4, 2.6, -1.2}) {
+                SCOPED_TRACE(testing::Message() << "sign " << sign << ", delta " << delta << ", roll " << roll);
+                Axes axes = axesNearX(sign, delta, 1.1, roll);
+                axes.a1.x += kNoise;
+                axes.a2.x -= kNoise;
+                axes.a3.y += kNoise;
+                const Axes back = axesOfAngles(eulerFromAxes(axes.a1, axes.a2, axes.a3));
+                expectNear(back.a1, axes.a1, 10 * kNoise);
+                expectNear(back.a2, axes.a2, 10 * kNoise);
+                expectNear(back.a3, axes.a3, 10 * kNoise);
+            }
+}
+
+// Away from the singularity the angles are those of the prescribed formulas,
+// bit for bit, up to the edge of the tolerance.
+TEST(EulerFromAxes, AwayFromTheXAxisIsThePrescribedFormulaBitForBit) {
+    std::vector<Axes> cases;
+    for (const double sign : {1.0, -1.0})
+        for (const double delta : {0.0448, 0.1, 0.7, 1.2, 1.5707963267948966})
+            for (const double roll : {0.0, 0.9, -2.2}) cases.push_back(axesNearX(sign, delta, 0.8, roll));
+    for (double alpha = -3.0; alpha <= 3.0; alpha += 0.7)
+        for (double beta = -1.5; beta <= 1.5; beta += 0.5)
+            for (double gamma = -1.5; gamma <= 4.5; gamma += 0.9) {
+                const Matrix r = fromAngles(alpha, beta, gamma);
+                cases.push_back(Axes{column(r, 0), column(r, 1), column(r, 2)});
+            }
+    cases.push_back(Axes{vec3(1, 0, 0), vec3(0, 1, 0), vec3(0, 0, 1)});
+    // Just outside the tolerance: |a3.x| = 1 - 1.0001e-3.
+    cases.push_back(Axes{vec3(0, 1, 0), vec3(std::sqrt(1 - 0.9989999 * 0.9989999), 0, -0.9989999),
+                         vec3(0.9989999, 0, std::sqrt(1 - 0.9989999 * 0.9989999))});
+    for (const Axes& a : cases) {
+        ASSERT_LT(std::fabs(a.a3.x), 1.0 - 1e-3);
+        const VECTOR3 angles = eulerFromAxes(a.a1, a.a2, a.a3);
+        EXPECT_EQ(angles.x, std::atan2(a.a3.y, a.a3.z));
+        EXPECT_EQ(angles.y, -std::asin(a.a3.x));
+        EXPECT_EQ(angles.z, 1.570796326794895 - std::atan2(a.a1.x, a.a2.x));
+    }
+}
+
 class AttitudeHold : public ModuleTest {
 protected:
     void SetUp() override {
@@ -199,6 +284,11 @@ TEST_F(AttitudeHold, LeavesTheAttitudeAloneWhenTheOrbitFrameHasNoDirection) {
         {"at rest relative to the body", centre + vec3(7e6, 0, 0), bodyVel},
         {"moving straight outwards", centre + vec3(7e6, 0, 0), bodyVel + vec3(3000, 0, 0)},
         {"moving straight inwards", centre + vec3(0, 7e6, 0), bodyVel + vec3(0, -3000, 0)},
+        // Oblique radial motion: |f x unit(r)| comes out as rounding noise
+        // (1.55e-17 for the first), not as zero.
+        {"moving obliquely outwards", centre + vec3(7e6, 3e6, 1e6), bodyVel + vec3(7e6, 3e6, 1e6) * 1e-3},
+        {"moving obliquely outwards, faster", centre + vec3(7e6, 3e6, 1e6), bodyVel + vec3(7e6, 3e6, 1e6) * 1.1e-3},
+        {"moving obliquely inwards", centre + vec3(-2e6, 5e6, -6e6), bodyVel + vec3(-2e6, 5e6, -6e6) * -1.3e-3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -217,6 +307,73 @@ TEST_F(AttitudeHold, LeavesTheAttitudeAloneWhenTheOrbitFrameHasNoDirection) {
         expectNear(vessel->angVel, vec3(0.01, 0.02, 0.03), 0.0);
         EXPECT_EQ(pluginState.holdFrameCaptured, 0);
     }
+}
+
+// A hold captured on an orbit keeps its reference through steps of radial
+// motion (v = 1e-3 r, 1.1e-3 r, 1.3e-3 r): each leaves the attitude alone
+// instead of turning the vessel onto a frame made of rounding noise.
+TEST_F(AttitudeHold, StepsOfObliqueRadialMotionLeaveTheAttitudeAndTheReferenceAlone) {
+    turnVessel(0.4, -0.9, 2.2);
+    updateAttitudeHold();
+    ASSERT_EQ(pluginState.holdFrameCaptured, 1);
+    const VECTOR3 offsetX = pluginState.holdLocalOffsetX, offsetZ = pluginState.holdLocalOffsetZ;
+
+    const VECTOR3 r = vec3(7e6, 3e6, 1e6);
+    vessel->pos = earth().state.pos + r;
+    const simhost::Mat3 before = vessel->rot;
+    for (const double rate : {1e-3, 1.1e-3, 1.3e-3}) {
+        SCOPED_TRACE(rate);
+        vessel->vel = earth().state.vel + r * rate;
+        startTrace();
+        updateAttitudeHold();
+        EXPECT_EQ(simhost::traceCount("SetGlobalOrientation"), 0);
+        expectSameAttitude(*vessel, before, 0.0);
+    }
+    expectNear(pluginState.holdLocalOffsetX, offsetX, 0.0);
+    expectNear(pluginState.holdLocalOffsetZ, offsetZ, 0.0);
+    // A direction of motion 1e-6 rad from radial is far above the tolerance:
+    // the frame is taken.
+    vessel->vel = earth().state.vel + (unit(r) + unit(crossp(r, vec3(0, 0, 1))) * 1e-6) * 7000.0;
+    startTrace();
+    updateAttitudeHold();
+    EXPECT_EQ(simhost::traceCount("SetGlobalOrientation"), 2);
+}
+
+// The hold across the angle convention's singularity in flight, as in the real
+// host: Earth in its orbit, 1.5e11 m from the origin, so that the capture's
+// points carry the rounding of such coordinates. On a circular orbit in the
+// ecliptic the motion, and with it the held nose, sweeps through the global -x
+// axis (within 7e-5 rad on a step). Every step keeps the nose along the motion
+// and the roll (local y opposite to the orbit normal) to 1e-8 rad, as far from
+// the axis; the prescribed formulas alone turn the rounding, divided by the
+// nose's distance from the axis, into a roll of 8e-7 rad here.
+TEST_F(AttitudeHold, HoldsTheAttitudeWhileTheNoseSweepsThroughTheXAxis) {
+    w().reset();
+    w().addBuiltInBodies();
+    vessel = &addVessel("Hold Test", 1000.0);
+    control("Hold Test", "Earth");
+    ASSERT_GT(length(earth().state.pos), 1e11);
+    const double radius = kEarthRadius + 500e3;
+    placeOnOrbit(*vessel, earth(), radius, radius, std::numbers::pi / 2 - 0.03);
+    const VECTOR3 r = vessel->pos - earth().state.pos;
+    const VECTOR3 forward = alongMotion();
+    const VECTOR3 side = unit(crossp(forward, unit(r)));
+    // In the orbit frame but for 1e-9 rad about x: the capture's differences are
+    // then the rounding of points 1.5e11 m out, not exactly zero.
+    vessel->rot = simhost::rotationFromAngles(eulerFromAxes(crossp(side, forward), side, forward) + vec3(1e-9, 0, 0));
+    double closest = 1.0, worstNose = 0.0, worstRoll = 0.0;
+    for (int step = 0; step < 60; ++step) {
+        updateAttitudeHold();
+        const VECTOR3 nose = localAxis(*vessel, 2);
+        closest = std::min(closest, length(crossp(nose, vec3(-1, 0, 0))));
+        const VECTOR3 normal = unit(crossp(vessel->pos - earth().state.pos, vessel->vel - earth().state.vel));
+        worstNose = std::max(worstNose, length(crossp(nose, alongMotion())));
+        worstRoll = std::max(worstRoll, length(crossp(localAxis(*vessel, 1), -normal)));
+        w().step(1.0);
+    }
+    EXPECT_LT(closest, 1e-3) << "the nose came no nearer to -x than this (rad)";
+    EXPECT_LT(worstNose, 1e-8);
+    EXPECT_LT(worstRoll, 1e-8);
 }
 
 }  // namespace

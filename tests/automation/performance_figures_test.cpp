@@ -28,6 +28,44 @@ TEST_F(PerformanceFigures, AccelerationPerDayFollowsTheConfiguredThrust) {
     EXPECT_EQ(pluginState.maxAccPerDay, 345600.0);
 }
 
+// The order is fixed: (totalThrust / m) * 86400, the division first.
+// The other order differs in the last bit for some inputs; these are such inputs,
+// so only the exact bits tell the two apart.
+TEST_F(PerformanceFigures, AccelerationPerDayDividesFirstToTheLastBit) {
+    struct Case {
+        double thrust, mass;
+    };
+    for (const Case c : {Case{0.1, 50000.0}, Case{200000.0, 1000.1}, Case{250000.0, 3333.3}}) {
+        vessel->emptyMass = c.mass;
+        pluginState.totalThrust = c.thrust;
+        updatePerformanceFigures();
+        const double prescribed = (c.thrust / c.mass) * 86400.0;
+        ASSERT_NE(prescribed, (c.thrust * 86400.0) / c.mass) << "an input on which the orders agree";
+        EXPECT_EQ(pluginState.maxAccPerDay, prescribed) << c.thrust << " N, " << c.mass << " kg";
+    }
+}
+
+// The rocket equation as written, isp * ln(m / (m - propellant)), to the last
+// bit: on these inputs the same logarithm taken another way (log1p of the
+// propellant over the dry mass) differs.
+TEST_F(PerformanceFigures, DeltaVIsThePrescribedFormulaToTheLastBit) {
+    struct Case {
+        double dry, propellant;
+    };
+    for (const Case c : {Case{43000.0, 7000.0}, Case{1000.0, 400.0}, Case{20000.0, 1500.0}}) {
+        w().reset();
+        w().addBuiltInBodies();
+        vessel = &addVessel("Freighter", c.dry);
+        control("Freighter", "Earth");
+        addMainThruster(*vessel, 1000.0, 3000.0, vessel->addPropellant(c.propellant, c.propellant));
+        updatePerformanceFigures();
+        const double m = c.dry + c.propellant;
+        const double prescribed = 3000.0 * std::log(m / (m - c.propellant));
+        ASSERT_NE(prescribed, 3000.0 * std::log1p(c.propellant / (m - c.propellant)));
+        EXPECT_EQ(pluginState.mainDeltaV, prescribed) << c.dry << " kg dry, " << c.propellant << " kg";
+    }
+}
+
 TEST_F(PerformanceFigures, DeltaVCountsASharedTankOnceAndSeparateTanksEach) {
     // 30000 kg in all with 10000 kg of propellant: 3000 * ln(1.5).
     const double expected = 3000.0 * std::log(30000.0 / 20000.0);

@@ -75,6 +75,28 @@ TEST_F(MainEngine, ThrustEntriesAreSplitEvenlyAtSinglePrecision) {
     EXPECT_EQ(thrusters[3]->max0, 0.0);
 }
 
+// Each apply operation counts the group into mainThrusterCount; the
+// thrust read does not.
+TEST_F(MainEngine, BothApplyOperationsRecordTheThrusterCount) {
+    addThrusters(3);
+    pluginState.mainThrusterCount = 9;
+    applyTotalThrust(3000.0);
+    EXPECT_EQ(pluginState.mainThrusterCount, 3u);
+    addThrusters(2);
+    applyTotalThrust(5000.0);
+    EXPECT_EQ(pluginState.mainThrusterCount, 5u);
+
+    pluginState.mainThrusterCount = 9;
+    applyIsp(2500.0);
+    EXPECT_EQ(pluginState.mainThrusterCount, 5u);
+
+    pluginState.mainThrusterCount = 9;
+    readMainThrust();
+    EXPECT_EQ(pluginState.mainThrusterCount, 9u);
+    readMainIsp();
+    EXPECT_EQ(pluginState.mainThrusterCount, 5u);
+}
+
 TEST_F(MainEngine, IspEntriesReachEveryThrusterAtSinglePrecision) {
     addThrusters(3);
     EXPECT_TRUE(enterIsp("0.1"));

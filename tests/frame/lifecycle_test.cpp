@@ -168,9 +168,14 @@ void fakeDllExit(HINSTANCE instance) {
     ++dllExitCalls;
     exitInstance = instance;
 }
+// For each lookup, whether the host's InitLib had been called by then
+// (InitLib first, then the exit-hook lookup).
+std::vector<bool> initLibBeforeLookup;
+std::size_t initLibCallsBeforeAttach = 0;
 }  // namespace
 
 void* findOwnExport(HINSTANCE, const char* name) {
+    initLibBeforeLookup.push_back(world().modules().initLibCalls().size() > initLibCallsBeforeAttach);
     if (offerExitModule && std::string(name) == "ExitModule") return reinterpret_cast<void*>(&fakeExitModule);
     if (offerDllExit && std::string(name) == "opcDLLExit") return reinterpret_cast<void*>(&fakeDllExit);
     return nullptr;
@@ -189,7 +194,13 @@ TEST(AttachDetachHandler, ReportsSuccessForEveryReasonAndCallsTheHookFoundAtAtta
         offerDllExit = c.dllExit;
         exitModuleCalls = dllExitCalls = 0;
         exitInstance = nullptr;
+        initLibBeforeLookup.clear();
+        initLibCallsBeforeAttach = world().modules().initLibCalls().size();
         EXPECT_EQ(DllMain(instance, DLL_PROCESS_ATTACH, nullptr), 1);
+        ASSERT_EQ(world().modules().initLibCalls().size(), initLibCallsBeforeAttach + 1);
+        EXPECT_EQ(world().modules().initLibCalls().back(), instance);
+        ASSERT_FALSE(initLibBeforeLookup.empty());
+        for (const bool initialised : initLibBeforeLookup) EXPECT_TRUE(initialised) << "exit hook looked up before InitLib";
         EXPECT_EQ(DllMain(instance, DLL_THREAD_ATTACH, nullptr), 1);
         EXPECT_EQ(DllMain(instance, DLL_THREAD_DETACH, nullptr), 1);
         EXPECT_EQ(exitModuleCalls + dllExitCalls, 0) << "thread notifications do nothing";

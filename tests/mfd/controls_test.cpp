@@ -79,6 +79,7 @@ TEST_F(Controls, BoxKeysOpenTheirBoxesWithoutARedraw) {
         EXPECT_EQ(box->title, c.title);
         EXPECT_EQ(box->callback, c.callback);
         EXPECT_EQ(box->initialText, "");
+        EXPECT_EQ(box->initialTextGiven, nullptr) << "the box is opened with no initial text, not an empty one";
         EXPECT_EQ(box->length, 30);
         EXPECT_EQ(box->userData, c.carriesDisplay ? static_cast<void*>(display->object()) : nullptr);
         EXPECT_FALSE(display->redrawRequested());
@@ -110,6 +111,30 @@ TEST_F(Controls, ButtonsActAsTheirKeysOnlyWhenPressed) {
     EXPECT_TRUE(display->pressButton(3, 1));
     ASSERT_NE(cockpit().currentInputBox(), nullptr);
     EXPECT_EQ(cockpit().currentInputBox()->title, "Enter Main.Eng.Max Thrust Total(N)");
+}
+
+// A button does exactly what its key does. Each of the six, pressed
+// alone, toggles or opens what its key does and nothing else.
+TEST_F(Controls, EachOfTheSixButtonsDoesWhatItsKeyDoes) {
+    const char* const boxTitles[] = {nullptr, "Enter Reference Planet", "Enter Vessel Name",
+                                     "Enter Main.Eng.Max Thrust Total(N)", "Enter Fuel ISP (N^s/kg)", nullptr};
+    for (int button = 0; button < 6; ++button) {
+        SCOPED_TRACE(button);
+        pluginState.attitudeHold = 0;
+        pluginState.autoBurn = 0;
+        display->redraw();
+        EXPECT_TRUE(display->pressButton(button, 1));
+        EXPECT_EQ(pluginState.attitudeHold, button == 0 ? 1 : 0);
+        EXPECT_EQ(pluginState.autoBurn, button == 5 ? 1 : 0);
+        EXPECT_EQ(display->redrawRequested(), button == 0 || button == 5);
+        if (boxTitles[button]) {
+            ASSERT_EQ(cockpit().inputBoxCount(), 1u);
+            EXPECT_EQ(cockpit().currentInputBox()->title, boxTitles[button]);
+            cockpit().cancelInputBox();
+        } else {
+            EXPECT_EQ(cockpit().inputBoxCount(), 0u);
+        }
+    }
 }
 
 TEST_F(Controls, LabelsAndMenuDescribeTheSixButtons) {

@@ -117,6 +117,25 @@ TEST_F(PageDrawing, SwitchesShowOnOffOrNothing) {
     }
 }
 
+// Rows 7, 8, 14 and 15: each switch's text at its own row (y = 59
+// for the hold, 324 for the burn) in its own colour, for the four combinations.
+TEST_F(PageDrawing, EachSwitchShowsItsStateAtItsOwnRow) {
+    for (const int hold : {0, 1})
+        for (const int burn : {0, 1}) {
+            pluginState.attitudeHold = hold;
+            pluginState.autoBurn = burn;
+            std::vector<Row> holdRow, burnRow;
+            for (const Row& row : rowsOf(draw())) {
+                if (row.y == 59) holdRow.push_back(row);
+                if (row.y == 324) burnRow.push_back(row);
+            }
+            const Row expectHold = hold == 1 ? Row{"On", kYellow, 7, 59} : Row{"Off", kGreen, 7, 59};
+            const Row expectBurn = burn == 1 ? Row{"On", kYellow, 7, 324} : Row{"Off", kGreen, 7, 324};
+            EXPECT_EQ(holdRow, std::vector<Row>{expectHold}) << "hold " << hold << ", burn " << burn;
+            EXPECT_EQ(burnRow, std::vector<Row>{expectBurn}) << "hold " << hold << ", burn " << burn;
+        }
+}
+
 TEST_F(PageDrawing, FormattedTextsAreBoundedByTheLineBuffer) {
     pluginState.totalThrust = 1e300;  // 301 digits before the point
     pluginState.mainDeltaV = -1e299;

@@ -73,6 +73,26 @@ TEST_F(ScenarioStatus, ReadsBackWhatItWrote) {
     EXPECT_EQ(pluginState.refBody, nullptr);  // the next step looks the body up
 }
 
+// A reference body "Space Station" is written Space_Station and read
+// back with its space; so is the vessel's name, each name on its own.
+TEST_F(ScenarioStatus, BothNamesComeBackWithTheirSpaces) {
+    std::strcpy(pluginState.refName, "Space Station");
+    std::strcpy(pluginState.vesselName, "Sun Two");
+    simhost::ScenarioWriter writer;
+    page(*display).WriteStatus(writer.handle());
+    EXPECT_EQ(writer.text(), "  ATT 0\n  ABP 0\n  MOT 100.0\n  ISP 3000.0\n  RBD Space_Station\n  VES Sun_Two\n");
+    resetPluginState();
+    read(writer.lines());
+    EXPECT_STREQ(pluginState.refName, "Space Station");
+    EXPECT_STREQ(pluginState.vesselName, "Sun Two");
+
+    // Read alone, and with an underscore of its own: it comes back as a space.
+    resetPluginState();
+    read({"RBD My_Own_Body"});
+    EXPECT_STREQ(pluginState.refName, "My Own Body");
+    EXPECT_STREQ(pluginState.vesselName, "");
+}
+
 TEST_F(ScenarioStatus, ThrustAndIspReachTheNamedVesselOnlyWhenTheyDiffer) {
     // Equal to what the display read at opening: no call to the vessel at all.
     EXPECT_EQ(vesselCalls({"MOT 100", "ISP 3000"}), std::vector<std::string>{});
