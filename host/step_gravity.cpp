@@ -1,6 +1,8 @@
 #include "host/step_gravity.h"
 
-#include "host/world.h"
+#include <cmath>
+
+#include "host/physical_constants.h"
 
 namespace simhost {
 
@@ -11,8 +13,9 @@ void StepGravity::resize(std::size_t count) {
     otherValid_ = false;
 }
 
-void StepGravity::begin(const BodyOrbit* orbits, const StateVectors* start, double startMjd, double t0, double dt) {
-    orbits_ = orbits;
+void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, double startMjd, double t0,
+                        double dt) {
+    ephemeris_ = &ephemeris;
     start_ = start;
     startMjd_ = startMjd;
     t0_ = t0;
@@ -20,12 +23,35 @@ void StepGravity::begin(const BodyOrbit* orbits, const StateVectors* start, doub
     otherValid_ = false;
     // The same arithmetic as World::mjd() at t0 + dt, so the end states are
     // exactly those of the bodies at the new time.
-    ephemerisStates(orbits, mid_.size(), startMjd + (t0 + 0.5 * dt) / kSecondsPerDay, mid_.data());
-    ephemerisStates(orbits, end_.size(), startMjd + (t0 + dt) / kSecondsPerDay, end_.data());
+    ephemeris.states(startMjd + (t0 + 0.5 * dt) / kSecondsPerDay, mid_.data(), false);
+    ephemeris.states(startMjd + (t0 + dt) / kSecondsPerDay, end_.data());
 }
 
-VECTOR3 StepGravity::acceleration(double s, const VECTOR3& r) {
-    return gravityAcceleration(r, BodySnapshot{orbits_, statesAt(s), mid_.size()});
+int StepGravity::referenceBody(const VECTOR3& r) const {
+    return dominantBody(r, BodySnapshot{ephemeris_->orbits().data(), start_, end_.size()});
+}
+
+const StateVectors& StepGravity::bodyState(int i, double s) { return s == 0.0 ? start_[i] : end_[i]; }
+
+VECTOR3 StepGravity::acceleration(int ref, double s, const VECTOR3& r) {
+    const StateVectors* states = statesAt(s);
+    const BodyOrbit* orbits = ephemeris_->orbits().data();
+    const std::size_t count = end_.size();
+    if (ref < 0) return gravityAcceleration(r, BodySnapshot{orbits, states, count});
+    VECTOR3 sum{0.0, 0.0, 0.0};
+    const double r2 = dotp(r, r);
+    if (r2 > 0.0) sum = r * (-orbits[ref].gm / (r2 * std::sqrt(r2)));
+    const VECTOR3 origin = states[ref].pos;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (static_cast<int>(k) == ref) continue;
+        const VECTOR3 body = states[k].pos - origin;  // relative to the reference body
+        const VECTOR3 d = body - r;
+        const double d2 = dotp(d, d), b2 = dotp(body, body);
+        const double gm = orbits[k].gm;
+        if (d2 > 0.0) sum = sum + d * (gm / (d2 * std::sqrt(d2)));
+        if (b2 > 0.0) sum = sum - body * (gm / (b2 * std::sqrt(b2)));
+    }
+    return sum;
 }
 
 const StateVectors* StepGravity::statesAt(double s) {
@@ -33,7 +59,7 @@ const StateVectors* StepGravity::statesAt(double s) {
     if (s == 0.5 * dt_) return mid_.data();
     if (s == dt_) return end_.data();
     if (!otherValid_ || s != otherTime_) {
-        ephemerisStates(orbits_, other_.size(), startMjd_ + (t0_ + s) / kSecondsPerDay, other_.data());
+        ephemeris_->states(startMjd_ + (t0_ + s) / kSecondsPerDay, other_.data(), false);
         otherTime_ = s;
         otherValid_ = true;
     }

@@ -2,6 +2,8 @@
 #include <cmath>
 
 #include "host/ephemeris.h"
+#include "host/fitted_ephemeris.h"
+#include "host/solar_system.h"
 #include "tests/host/world_fixture.h"
 
 namespace {
@@ -27,12 +29,19 @@ TEST_F(WorldStep, BodiesAreWhereTheEphemerisPutsThem) {
     ASSERT_EQ(w().bodies().size(), count);
     std::vector<simhost::BodyOrbit> orbits;
     for (std::size_t i = 0; i < count; ++i) orbits.push_back(table[i].orbit);
-    std::vector<simhost::StateVectors> states(count);
-    simhost::ephemerisStates(orbits.data(), count, 59000.25 + 1.0 / 24.0, states.data());
+    // Exactly the fitted ephemeris' states, and the model's to the fit's error.
+    simhost::FittedEphemeris fit;
+    fit.setBodies(orbits.data(), count);
+    std::vector<simhost::StateVectors> fitted(count), model(count);
+    fit.states(59000.25 + 1.0 / 24.0, fitted.data());
+    simhost::ephemerisStates(orbits.data(), count, 59000.25 + 1.0 / 24.0, model.data());
+    constexpr double kFitTolerance = 0.05;  // m, m/s: well above the fit's error (fitted_ephemeris_test)
     for (std::size_t i = 0; i < count; ++i) {
         EXPECT_EQ(w().bodies()[i]->name, table[i].name);
-        EXPECT_EQ(w().bodies()[i]->state.pos.x, states[i].pos.x);
-        EXPECT_EQ(w().bodies()[i]->state.vel.y, states[i].vel.y);
+        EXPECT_EQ(w().bodies()[i]->state.pos.x, fitted[i].pos.x);
+        EXPECT_EQ(w().bodies()[i]->state.vel.y, fitted[i].vel.y);
+        EXPECT_LT(length(w().bodies()[i]->state.pos - model[i].pos), kFitTolerance);
+        EXPECT_LT(length(w().bodies()[i]->state.vel - model[i].vel), kFitTolerance);
     }
 }
 
@@ -44,6 +53,25 @@ TEST_F(WorldStep, BodiesNeedAKnownParentAndAFreeName) {
     const double distance = length(phobos->state.pos - w().findBody("Mars")->state.pos);
     EXPECT_GT(distance, 9.376e6 * (1 - 0.0151) - 1.0);
     EXPECT_LT(distance, 9.376e6 * (1 + 0.0151) + 1.0);
+}
+
+// A scenario records the built-in bodies by their elements; given back exactly,
+// they move by the built-in models again, and any other numbers make a plain
+// Kepler orbit.
+TEST_F(WorldStep, BodiesSavedFromTheBuiltInSystemMoveByItsModels) {
+    std::size_t count = 0;
+    const simhost::BodySpec* table = simhost::builtInBodies(count);
+    const simhost::BodySpec& moon = table[2];
+    ASSERT_STREQ(moon.name, "Moon");
+    w().reset();
+    w().addBody("Earth", table[1].gm, table[1].radius, nullptr, ELEMENTS{}, simhost::kJ2000Mjd);
+    w().addBody("moon", moon.gm, moon.radius, "EARTH", moon.orbit.elements, moon.orbit.epochMjd);
+    ELEMENTS other = moon.orbit.elements;
+    other.L += 1e-12;
+    w().addBody("Luna", moon.gm, moon.radius, "Earth", other, moon.orbit.epochMjd);
+    ASSERT_EQ(w().orbits().size(), 3u);
+    EXPECT_EQ(w().orbits()[1].model, simhost::OrbitModel::LunarTheory);
+    EXPECT_EQ(w().orbits()[2].model, simhost::OrbitModel::Kepler);
 }
 
 class ModuleStepping : public WorldTest {};

@@ -1,0 +1,100 @@
+#include "host/fitted_ephemeris.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "host/physical_constants.h"
+
+namespace simhost {
+
+namespace {
+
+// Coefficients per axis of every segment; with the spans below they put the
+// fit's error some three orders below a metre.
+constexpr int kCoefficients = 14;
+// The Moon's terms run down to periods of a week (4D, 3M'): four-day segments.
+constexpr double kLunarSegmentDays = 4.0;
+// A Kepler orbit gets segments of this share of the time it takes to sweep a
+// radian at periapsis, capped at the planets' 16 days.
+constexpr double kShareOfPeriapsisRadian = 0.5;
+constexpr double kLongestSegmentDays = 16.0;
+
+double segmentDaysFor(const BodyOrbit& orbit, double mu) {
+    if (!closedOrbit(orbit)) return 0.0;
+    if (orbit.model == OrbitModel::LunarTheory) return kLunarSegmentDays;
+    const ELEMENTS& el = orbit.elements;
+    const double n = orbit.model == OrbitModel::SecularElements
+                         ? std::fabs(orbit.ratesPerCentury.L) / (kDaysPerJulianCentury * kSecondsPerDay)
+                         : std::sqrt(mu / (el.a * el.a * el.a));  // rad/s
+    if (!(n > 0.0) || !std::isfinite(n)) return 0.0;
+    // Angular rate at periapsis: n sqrt(1 + e) / (1 - e)^1.5.
+    const double e = el.e;
+    const double periapsisRate = n * std::sqrt(1.0 + e) / std::pow(1.0 - e, 1.5);
+    return std::min(kLongestSegmentDays, kShareOfPeriapsisRadian / periapsisRate / kSecondsPerDay);
+}
+
+}  // namespace
+
+void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
+    orbits_.assign(orbits, orbits + count);
+    weights_.resize(count);
+    fits_.clear();
+    fits_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        weights_[i] = barycentreWeight(orbits, count, i);
+        Fit& fit = fits_[i];
+        fit.mu = orbitMu(orbits, count, i);
+        if (!hasParent(orbits, i)) continue;
+        fit.span = segmentDaysFor(orbits[i], fit.mu);
+        fit.coefficients = fit.span > 0.0 ? kCoefficients : 0;
+    }
+}
+
+std::size_t FittedEphemeris::segmentsBuilt() const {
+    std::size_t n = 0;
+    for (const Fit& fit : fits_) n += fit.segments.size();
+    return n;
+}
+
+const ChebyshevSegment& FittedEphemeris::segmentAt(std::size_t i, double mjd) {
+    Fit& fit = fits_[i];
+    const double slot = std::floor((mjd - kJ2000Mjd) / fit.span);
+    const auto index = static_cast<std::int64_t>(slot);
+    if (fit.last && fit.lastIndex == index) return *fit.last;
+    auto found = fit.segments.find(index);
+    if (found == fit.segments.end()) {
+        const BodyOrbit& orbit = orbits_[i];
+        const double mu = fit.mu;
+        const double start = kJ2000Mjd + slot * fit.span;
+        auto position = [&](double date) { return orbitState(orbit, mu, date).pos; };
+        found = fit.segments.emplace(index, fitChebyshev(start, fit.span, fit.coefficients, position)).first;
+    }
+    fit.last = &found->second;
+    fit.lastIndex = index;
+    return found->second;
+}
+
+StateVectors FittedEphemeris::relativeState(std::size_t i, double mjd) {
+    if (fits_[i].span == 0.0) return orbitState(orbits_[i], fits_[i].mu, mjd);
+    StateVectors s{};
+    evaluateChebyshev(segmentAt(i, mjd), mjd, s.pos, &s.vel);
+    return s;
+}
+
+void FittedEphemeris::states(double mjd, StateVectors* out, bool velocities) {
+    const std::size_t count = orbits_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!hasParent(orbits_.data(), i)) continue;
+        if (fits_[i].span == 0.0) {
+            const StateVectors s = orbitState(orbits_[i], fits_[i].mu, mjd);
+            out[i].pos = s.pos;
+            if (velocities) out[i].vel = s.vel;
+        } else {
+            evaluateChebyshev(segmentAt(i, mjd), mjd, out[i].pos, velocities ? &out[i].vel : nullptr);
+        }
+    }
+    composeGlobalStates(orbits_.data(), count, weights_.data(), out, velocities);
+}
+
+}  // namespace simhost

@@ -1,0 +1,60 @@
+// The bodies' ephemeris as the simulation reads it: each closed orbit about
+// its parent as piecewise Chebyshev series fitted to the analytic model
+// (ephemeris.h), a segment built the first time a date inside it is asked for
+// and kept for the rest of the run. An orbit that cannot be fitted (open, or
+// invalid) is evaluated from the model directly.
+//
+// Fit error against the model, over 2000-2030 (tests/host/fitted_ephemeris_test.cpp):
+// under 1 mm in position and 1e-6 m/s in velocity for the Moon about Earth, the
+// Earth-Moon barycentre and Mars about the Sun, apart from the model
+// velocity's own small inconsistency (see orbitState).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "host/chebyshev_segment.h"
+#include "host/ephemeris.h"
+
+namespace simhost {
+
+class OAPIFUNC FittedEphemeris {
+public:
+    // Takes a copy of the bodies (parents before children) and forgets every
+    // segment built so far.
+    void setBodies(const BodyOrbit* orbits, std::size_t count);
+    std::size_t size() const { return orbits_.size(); }
+    const std::vector<BodyOrbit>& orbits() const { return orbits_; }
+
+    // Global position (m) and velocity (m/s) of every body at date mjd, as
+    // ephemerisStates gives them, into out[0..size()). When velocities is
+    // false only the positions are written.
+    void states(double mjd, StateVectors* out, bool velocities = true);
+    // Body i's system about its parent's centre, as orbitState gives it.
+    StateVectors relativeState(std::size_t i, double mjd);
+
+    // The days each of body i's segments covers and its coefficients per axis
+    // (0 when the body is evaluated directly); how many segments are built.
+    double segmentDays(std::size_t i) const { return fits_[i].span; }
+    int segmentCoefficients(std::size_t i) const { return fits_[i].coefficients; }
+    std::size_t segmentsBuilt() const;
+
+private:
+    struct Fit {
+        double mu = 0.0;  // of the orbit about the parent (m^3/s^2)
+        double span = 0.0;  // days per segment; 0: not fitted
+        int coefficients = 0;
+        std::unordered_map<std::int64_t, ChebyshevSegment> segments;  // by index from J2000
+        const ChebyshevSegment* last = nullptr;  // the segment used last
+        std::int64_t lastIndex = 0;
+    };
+    const ChebyshevSegment& segmentAt(std::size_t i, double mjd);
+
+    std::vector<BodyOrbit> orbits_;
+    std::vector<double> weights_;  // barycentreWeight of each body
+    std::vector<Fit> fits_;
+};
+
+}  // namespace simhost
