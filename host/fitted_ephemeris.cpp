@@ -10,9 +10,10 @@ namespace simhost {
 
 namespace {
 
-// Coefficients per axis of every segment; with the spans below they put the
-// fit's error some three orders below a metre.
-constexpr int kCoefficients = 14;
+// Coefficients per axis; with the spans below they put the fit's error under
+// a millimetre, below the rounding of the model's own arguments.
+constexpr int kLunarCoefficients = 12;
+constexpr int kKeplerCoefficients = 10;
 // The Moon's terms run down to periods of a week (4D, 3M'): four-day segments.
 constexpr double kLunarSegmentDays = 4.0;
 // A Kepler orbit gets segments of this share of the time it takes to sweep a
@@ -47,7 +48,9 @@ void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
         fit.mu = orbitMu(orbits, count, i);
         if (!hasParent(orbits, i)) continue;
         fit.span = segmentDaysFor(orbits[i], fit.mu);
-        fit.coefficients = fit.span > 0.0 ? kCoefficients : 0;
+        fit.perSpan = fit.span > 0.0 ? 1.0 / fit.span : 0.0;
+        const bool lunar = orbits[i].model == OrbitModel::LunarTheory;
+        fit.coefficients = fit.span > 0.0 ? (lunar ? kLunarCoefficients : kKeplerCoefficients) : 0;
     }
 }
 
@@ -57,16 +60,13 @@ std::size_t FittedEphemeris::segmentsBuilt() const {
     return n;
 }
 
-const ChebyshevSegment& FittedEphemeris::segmentAt(std::size_t i, double mjd) {
+const ChebyshevSegment& FittedEphemeris::buildSegment(std::size_t i, std::int64_t index) {
     Fit& fit = fits_[i];
-    const double slot = std::floor((mjd - kJ2000Mjd) / fit.span);
-    const auto index = static_cast<std::int64_t>(slot);
-    if (fit.last && fit.lastIndex == index) return *fit.last;
     auto found = fit.segments.find(index);
     if (found == fit.segments.end()) {
         const BodyOrbit& orbit = orbits_[i];
         const double mu = fit.mu;
-        const double start = kJ2000Mjd + slot * fit.span;
+        const double start = kJ2000Mjd + static_cast<double>(index) * fit.span;
         auto position = [&](double date) { return orbitState(orbit, mu, date).pos; };
         found = fit.segments.emplace(index, fitChebyshev(start, fit.span, fit.coefficients, position)).first;
     }

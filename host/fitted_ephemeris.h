@@ -17,6 +17,7 @@
 
 #include "host/chebyshev_segment.h"
 #include "host/ephemeris.h"
+#include "host/physical_constants.h"
 
 namespace simhost {
 
@@ -43,14 +44,25 @@ public:
 
 private:
     struct Fit {
-        double mu = 0.0;  // of the orbit about the parent (m^3/s^2)
-        double span = 0.0;  // days per segment; 0: not fitted
+        double mu = 0.0;       // of the orbit about the parent (m^3/s^2)
+        double span = 0.0;     // days per segment; 0: not fitted
+        double perSpan = 0.0;  // 1 / span
         int coefficients = 0;
         std::unordered_map<std::int64_t, ChebyshevSegment> segments;  // by index from J2000
         const ChebyshevSegment* last = nullptr;  // the segment used last
         std::int64_t lastIndex = 0;
     };
-    const ChebyshevSegment& segmentAt(std::size_t i, double mjd);
+    // The segment holding date mjd: index floor((mjd - J2000) / span), found
+    // the same way whichever segment was used before.
+    const ChebyshevSegment& segmentAt(std::size_t i, double mjd) {
+        Fit& fit = fits_[i];
+        const double x = (mjd - kJ2000Mjd) * fit.perSpan;
+        auto index = static_cast<std::int64_t>(x);
+        if (x < static_cast<double>(index)) --index;  // floor, without a library call
+        if (fit.last && fit.lastIndex == index) return *fit.last;
+        return buildSegment(i, index);
+    }
+    const ChebyshevSegment& buildSegment(std::size_t i, std::int64_t index);
 
     std::vector<BodyOrbit> orbits_;
     std::vector<double> weights_;  // barycentreWeight of each body

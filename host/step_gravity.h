@@ -43,7 +43,16 @@ public:
     void takeEndStates(std::vector<StateVectors>& into) { into.swap(end_); }
 
 private:
-    const StateVectors* statesAt(double s);
+    // The bodies at one stage time, and what the tides there need that does
+    // not depend on the vessel, worked out once per reference body.
+    struct Stage {
+        const StateVectors* states = nullptr;
+        int ref = -2;                    // the reference body rel and indirect are for; -2: none yet
+        std::vector<VECTOR3> rel;        // each body's position relative to ref (m)
+        VECTOR3 indirect{0.0, 0.0, 0.0}; // sum over k != ref of GM_k rel_k / |rel_k|^3: their pull on ref (m/s^2)
+    };
+    Stage& stageAt(double s);
+    void prepare(Stage& stage, int ref) const;
 
     FittedEphemeris* ephemeris_ = nullptr;
     const StateVectors* start_ = nullptr;
@@ -54,6 +63,7 @@ private:
     std::vector<StateVectors> other_;      // at otherTime_ (s into the step), positions only
     double otherTime_ = 0.0;
     bool otherValid_ = false;
+    Stage stages_[4];  // at the start, middle and end of the step, and at otherTime_
 };
 
 }  // namespace simhost
