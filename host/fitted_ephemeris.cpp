@@ -20,6 +20,10 @@ constexpr double kLunarSegmentDays = 4.0;
 // radian at periapsis, capped at the planets' 16 days.
 constexpr double kShareOfPeriapsisRadian = 0.5;
 constexpr double kLongestSegmentDays = 16.0;
+// Steps up to this share of the shortest segment take the bodies' midpoints by
+// interpolation: a body moves through at most 2.5e-4 rad of its periapsis
+// turn in such a step, and the cubic's error goes as the fourth power of that.
+constexpr double kMidpointShareOfSegment = 1.0 / 2000.0;
 
 double segmentDaysFor(const BodyOrbit& orbit, double mu) {
     if (!closedOrbit(orbit)) return 0.0;
@@ -42,6 +46,7 @@ void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
     weights_.resize(count);
     fits_.clear();
     fits_.resize(count);
+    midpointStepLimit_ = kLongestSegmentDays * kSecondsPerDay * kMidpointShareOfSegment;
     for (std::size_t i = 0; i < count; ++i) {
         weights_[i] = barycentreWeight(orbits, count, i);
         Fit& fit = fits_[i];
@@ -51,6 +56,7 @@ void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
         fit.perSpan = fit.span > 0.0 ? 1.0 / fit.span : 0.0;
         const bool lunar = orbits[i].model == OrbitModel::LunarTheory;
         fit.coefficients = fit.span > 0.0 ? (lunar ? kLunarCoefficients : kKeplerCoefficients) : 0;
+        midpointStepLimit_ = std::min(midpointStepLimit_, fit.span * kSecondsPerDay * kMidpointShareOfSegment);
     }
 }
 

@@ -27,8 +27,12 @@ void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, d
     otherValid_ = false;
     // The same arithmetic as World::mjd() at t0 + dt, so the end states are
     // exactly those of the bodies at the new time.
-    ephemeris.states(startMjd + (t0 + 0.5 * dt) / kSecondsPerDay, mid_.data(), false);
     ephemeris.states(startMjd + (t0 + dt) / kSecondsPerDay, end_.data());
+    if (std::fabs(dt) <= ephemeris.midpointStepLimit()) {
+        for (std::size_t k = 0; k < mid_.size(); ++k) mid_[k].pos = midpointPosition(start[k], end_[k], dt);
+    } else {
+        ephemeris.states(startMjd + (t0 + 0.5 * dt) / kSecondsPerDay, mid_.data(), false);
+    }
     const StateVectors* states[] = {start, mid_.data(), end_.data(), other_.data()};
     for (int i = 0; i < 4; ++i) {
         stages_[i].states = states[i];
