@@ -40,6 +40,15 @@ double wrapTwoPi(double x) {
     return r;
 }
 
+// x reduced to [-pi, pi] by a whole turn, for |x| <= 2*pi: the same result as
+// std::remainder(x, 2*pi), whose subtraction is exact there (Sterbenz), without
+// the library call.
+double halfTurnRange(double x) {
+    if (x > kPi) return x - kTwoPi;
+    if (x < -kPi) return x + kTwoPi;
+    return x;
+}
+
 // x^3/3! + s*x^5/5! + x^7/7! + s*x^9/9! + ... for |x| < 1: with s = -1 it is
 // x - sin(x), with s = +1 sinh(x) - x, both free of the cancellation the direct
 // differences suffer near zero. Nine terms reach double precision at |x| = 1.
@@ -189,7 +198,7 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
         e = 0.0;
     else
         omega = std::atan2(dotp(ev, Q), dotp(ev, N));
-    const double nu = std::remainder(u - omega, kTwoPi);  // [-pi, pi]
+    const double nu = halfTurnRange(u - omega);  // [-pi, pi]
     const double varpi = wrapTwoPi(node + omega);
 
     // Semi-major axis and eccentric anomaly come by one of two routes.
