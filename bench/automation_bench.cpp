@@ -8,12 +8,13 @@
 
 #include "automation/time_step_driver.h"
 #include "frame/plugin_state.h"
+#include "host/physical_constants.h"
 #include "host/trace.h"
 #include "host/world.h"
 
 namespace {
 
-constexpr double kEarthRadius = 6.371e6;  // m
+constexpr double kEarthRadius = simhost::kRadiusEarth;  // m
 
 // A four-thruster tug on an elliptical Earth orbit in the built-in solar
 // system, nose along its motion. Returns the vessel.
@@ -55,7 +56,7 @@ void BM_ModulePreStep(benchmark::State& state) {
     configure(pluginState);
     double t = 0.0;
     for (auto _ : state) {
-        opcPreStep(t, 1.0, 51544.5);
+        opcPreStep(t, 1.0, simhost::kJ2000Mjd);
         t += 1.0;
     }
     benchmark::DoNotOptimize(pluginState.mainDeltaV);

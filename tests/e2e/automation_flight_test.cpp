@@ -8,11 +8,12 @@
 
 #include "automation/attitude_hold.h"
 #include "frame/plugin_state.h"
+#include "host/physical_constants.h"
 #include "tests/support/module_test.h"
 
 namespace {
 
-constexpr double kEarthRadius = 6.371e6;  // m
+constexpr double kEarthRadius = simhost::kRadiusEarth;  // m
 
 // A small figure for the test report, where std::to_string would print zeros.
 std::string scientific(double value) {

@@ -11,6 +11,8 @@
 #include <numbers>
 #include <utility>
 
+#include "host/physical_constants.h"
+
 namespace {
 
 using simhost::elementsFromState;
@@ -18,7 +20,7 @@ using simhost::StateVectors;
 using simhost::stateFromElements;
 
 constexpr double kPi = std::numbers::pi, kTwoPi = 2 * kPi;
-constexpr double kMu = 3.986004418e14;  // Earth's GM (m^3/s^2)
+constexpr double kMu = simhost::kGmEarth;  // m^3/s^2
 
 double angleDiff(double a, double b) { return std::fabs(std::remainder(a - b, kTwoPi)); }
 double rel(double got, double want) { return std::fabs(got / want - 1.0); }

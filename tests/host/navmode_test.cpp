@@ -1,7 +1,7 @@
 // Navigation modes and free spin acting on a vessel's attitude.
 #include <cmath>
 
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 

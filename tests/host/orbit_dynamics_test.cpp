@@ -7,18 +7,16 @@
 
 #include "host/ephemeris.h"
 
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 
-constexpr double kEarthGm = 3.986004418e14;  // m^3/s^2
+constexpr double kEarthGm = simhost::kGmEarth;  // m^3/s^2
 
-class EarthAlone : public WorldTest {
+class EarthAlone : public EarthOnlyWorldTest {
 protected:
     void SetUp() override {
-        WorldTest::SetUp();
-        w().reset();
-        w().addBody("Earth", kEarthGm, 6.371e6, nullptr, ELEMENTS{}, 51544.5);
+        EarthOnlyWorldTest::SetUp();
         craft = w().addVessel("Craft");
     }
     simhost::Vessel* craft = nullptr;
@@ -29,7 +27,7 @@ TEST_F(EarthAlone, CircularOrbitKeepsItsRadiusToAMetreForADay) {
     craft->pos = vec3(r0, 0, 0);
     craft->vel = vec3(0, v0 * std::cos(0.9), v0 * std::sin(0.9));
     double drift = 0.0;
-    for (int i = 0; i < 86400; ++i) {
+    for (int i = 0; i < static_cast<int>(simhost::kSecondsPerDay); ++i) {
         w().step(1.0);
         drift = std::max(drift, std::abs(length(craft->pos) - r0));
     }

@@ -2,7 +2,7 @@
 #include <cmath>
 #include <tuple>
 
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 

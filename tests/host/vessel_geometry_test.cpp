@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 #include "tests/support/reference_rotation.h"
 
 namespace {
@@ -93,14 +93,10 @@ TEST_F(VesselGeometry, RelativeStateIsTheDifferenceToTheBody) {
 // Orbits about a body fixed at the origin, so state vectors are exact.
 class VesselElements : public VesselGeometry {
 protected:
-    void SetUp() override {
-        VesselGeometry::SetUp();
-        w().reset();
-        planet = w().addBody("Planet", kMu, 6.371e6, nullptr, ELEMENTS{}, simhost::kJ2000Mjd);
-        tug = w().addVessel("Tug");
-        vessel = &tug->vesselInterface();
+    void addBodies() override {
+        planet = w().addBody("Planet", kMu, simhost::kRadiusEarth, nullptr, ELEMENTS{}, simhost::kJ2000Mjd);
     }
-    static constexpr double kMu = 3.986004418e14;
+    static constexpr double kMu = simhost::kGmEarth;
     simhost::Body* planet = nullptr;
 };
 

@@ -3,8 +3,9 @@
 
 #include "host/ephemeris.h"
 #include "host/fitted_ephemeris.h"
+#include "host/physical_constants.h"
 #include "host/solar_system.h"
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ TEST_F(WorldStep, AdvancesTimeAndMovesTheBodies) {
     const VECTOR3 before = earth().state.pos;
     for (int i = 0; i < 10; ++i) w().step(60.0);
     EXPECT_DOUBLE_EQ(w().simTime(), 600.0);
-    EXPECT_DOUBLE_EQ(w().mjd(), 60000.0 + 600.0 / 86400.0);
+    EXPECT_DOUBLE_EQ(w().mjd(), 60000.0 + 600.0 / simhost::kSecondsPerDay);
     const VECTOR3 moved = earth().state.pos - before;
     // Earth covers about 30 km/s along its orbit.
     EXPECT_NEAR(length(moved) / 600.0, length(earth().state.vel), 10.0);
@@ -90,7 +91,7 @@ TEST_F(ModuleStepping, EachStepCallsTheModuleFirstWithTheTimeBeforeTheStep) {
     last(seen);
     EXPECT_EQ(seen[0], 2.0);  // simulation time at the start of the step
     EXPECT_EQ(seen[1], 0.5);
-    EXPECT_DOUBLE_EQ(seen[2], 60000.0 + 2.0 / 86400.0);
+    EXPECT_DOUBLE_EQ(seen[2], 60000.0 + 2.0 / simhost::kSecondsPerDay);
     w().reset();  // unloads the module
     EXPECT_TRUE(w().modules().modules().empty());
 }
