@@ -83,13 +83,15 @@ TEST(BuiltInSystem, EarthAndMoonStayWithinTheirKnownDistances) {
         const double moon = length(ss.s[kMoon].pos - ss.s[kEarth].pos);
         EXPECT_TRUE(moon > 3.56e8 && moon < 4.07e8) << d;
     }
-    EXPECT_NEAR(lo, 1.4710e11, 1e8);
-    EXPECT_NEAR(hi, 1.5210e11, 1e8);
+    constexpr double kSunDistanceTolerance = 1e8;  // m
+    EXPECT_NEAR(lo, 1.4710e11, kSunDistanceTolerance);
+    EXPECT_NEAR(hi, 1.5210e11, kSunDistanceTolerance);
     EXPECT_EQ(length(ss.s[kSun].pos), 0.0);
     // At J2000 the Sun's geometric longitude seen from Earth is 280.382 deg (the
     // low-precision solar theory), so Earth's heliocentric longitude is 100.382.
     ss.at(kJ2000);
-    EXPECT_NEAR(std::atan2(ss.s[kEarth].pos.y, ss.s[kEarth].pos.x) * 180 / std::numbers::pi, 100.382, 0.01);
+    constexpr double kLongitudeTolerance = 0.01;  // deg
+    EXPECT_NEAR(std::atan2(ss.s[kEarth].pos.y, ss.s[kEarth].pos.x) * kDeg, 100.382, kLongitudeTolerance);
 }
 
 TEST(BuiltInSystem, BarycentreYearIsTheSiderealYear) {
@@ -98,7 +100,8 @@ TEST(BuiltInSystem, BarycentreYearIsTheSiderealYear) {
     // its elements (the perihelion's 0.3 deg a century moves it ~1e-6 rad).
     SolarSystem ss;
     const double year = 2 * std::numbers::pi / ss.orbits[kEarth].ratesPerCentury.L * simhost::kDaysPerJulianCentury;
-    EXPECT_NEAR(year, 365.25636, 1e-4);
+    constexpr double kYearTolerance = 1e-4;  // days
+    EXPECT_NEAR(year, 365.25636, kYearTolerance);
     ss.at(kJ2000 + 100);
     const VECTOR3 b0 = ss.earthMoonBarycentre();
     ss.at(kJ2000 + 100 + year);
@@ -159,8 +162,9 @@ TEST(BuiltInSystem, MoonKeepsItsPublishedDistances) {
         lo = std::min(lo, r);
         hi = std::max(hi, r);
     }
-    EXPECT_NEAR(lo, 356400e3, 200e3);
-    EXPECT_NEAR(hi, 406700e3, 200e3);
+    constexpr double kRangeTolerance = 200e3;  // m: thirty years' extremes against the published range
+    EXPECT_NEAR(lo, 356400e3, kRangeTolerance);
+    EXPECT_NEAR(hi, 406700e3, kRangeTolerance);
 }
 
 // Earth's perihelion and aphelion of 2024: 2024-01-03 00:38 UTC at 147,100,632
