@@ -61,18 +61,18 @@ void StepGravity::prepare(Stage& stage, int ref) const {
     stage.ref = ref;
 }
 
-VECTOR3 StepGravity::acceleration(int ref, double s, const VECTOR3& r) {
+VECTOR3 StepGravity::acceleration(int ref, double s, const VECTOR3& relPos) {
     Stage& stage = stageAt(s);
     const BodyOrbit* orbits = ephemeris_->orbits().data();
     const std::size_t count = end_.size();
-    if (ref < 0) return gravityAcceleration(r, BodySnapshot{orbits, stage.states, count});
+    if (ref < 0) return gravityAcceleration(relPos, BodySnapshot{orbits, stage.states, count});
     if (stage.ref != ref) prepare(stage, ref);
     VECTOR3 sum{0.0, 0.0, 0.0};
-    const double r2 = dotp(r, r);
-    if (r2 > 0.0) sum = r * (-orbits[ref].gm / (r2 * std::sqrt(r2)));
+    const double r2 = dotp(relPos, relPos);
+    if (r2 > 0.0) sum = relPos * (-orbits[ref].gm / (r2 * std::sqrt(r2)));
     for (std::size_t k = 0; k < count; ++k) {
         if (static_cast<int>(k) == ref) continue;
-        const VECTOR3 d = stage.rel[k] - r;
+        const VECTOR3 d = stage.rel[k] - relPos;  // vessel to body k
         const double d2 = dotp(d, d);
         if (d2 > 0.0) sum = sum + d * (orbits[k].gm / (d2 * std::sqrt(d2)));
     }

@@ -34,10 +34,10 @@ public:
     int referenceBody(const VECTOR3& r) const;
     // Body i's global state s seconds into the step (s = 0 or the step's end).
     const StateVectors& bodyState(int i, double s);
-    // Acceleration (m/s^2, global axes) of a vessel at r (m) relative to body
-    // ref, s seconds into the step: ref's pull and every other body's tide.
-    // With ref -1, the plain sum of pulls at global position r.
-    VECTOR3 acceleration(int ref, double s, const VECTOR3& r);
+    // Acceleration (m/s^2, global axes) of a vessel at relPos (m) relative to
+    // body ref, s seconds into the step: ref's pull and every other body's
+    // tide. With ref -1, relPos is global and this the plain sum of pulls.
+    VECTOR3 acceleration(int ref, double s, const VECTOR3& relPos);
     // Hands over the bodies' states at the end of the step, taking into's old
     // storage in exchange (same size, no allocation).
     void takeEndStates(std::vector<StateVectors>& into) { into.swap(end_); }
