@@ -64,6 +64,21 @@ void BM_ModulePreStep(benchmark::State& state) {
 }
 BENCHMARK(BM_ModulePreStep);
 
+// The host's side of the orbit the auto-burn asks for every step: osculating
+// elements and parameters of the tug's elliptic orbit about Earth.
+void BM_HostGetElements(benchmark::State& state) {
+    simhost::Vessel& tug = setUpTug();
+    const OBJHANDLE earth = simhost::world().findBody("Earth");
+    ELEMENTS el{};
+    ORBITPARAM prm{};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tug.vesselInterface().GetElements(earth, el, &prm, 0.0, FRAME_ECL));
+        benchmark::ClobberMemory();
+    }
+    simhost::world().reset();
+}
+BENCHMARK(BM_HostGetElements);
+
 // The host's whole step (gravity of four bodies, thrust, ephemeris) with no module.
 void BM_HostStepBare(benchmark::State& state) {
     simhost::Vessel& tug = setUpTug();

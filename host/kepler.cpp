@@ -6,6 +6,9 @@
 #include <limits>
 #include <numbers>
 
+#include "host/arc_tangent.h"
+#include "host/sine_cosine.h"
+
 namespace simhost {
 
 namespace {
@@ -63,7 +66,6 @@ double cubicTail(double x, double s) {
     return sum;
 }
 
-double xMinusSin(double x) { return std::fabs(x) < 1.0 ? cubicTail(x, -1.0) : x - std::sin(x); }
 double sinhMinusX(double x) { return std::fabs(x) < 1.0 ? cubicTail(x, 1.0) : std::sinh(x) - x; }
 
 bool finite(const VECTOR3& a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
@@ -182,9 +184,9 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
     // Plane: inclination from h, node direction N and the in-plane axis Q
     // 90 degrees beyond the node along the motion.
     const double hxy = std::hypot(h.x, h.y);
-    const double inc = std::atan2(hxy, h.z);
+    const double inc = arcTangent2(hxy, h.z);
     const bool equatorial = inc < kEquatorialI || inc > kPi - kEquatorialI;
-    const double node = equatorial ? 0.0 : wrapTwoPi(std::atan2(h.x, -h.y));
+    const double node = equatorial ? 0.0 : wrapTwoPi(arcTangent2(h.x, -h.y));
     // (cos(node), sin(node)) straight from h, without the round trip through the angle.
     const VECTOR3 N = equatorial ? vec3(1.0, 0.0, 0.0) : vec3(-h.y / hxy, h.x / hxy, 0.0);
     const VECTOR3 Q = crossp(h * (1.0 / hl), N);
@@ -192,12 +194,12 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
     // Argument of periapsis omega and true anomaly nu. nu is taken as the
     // argument of latitude minus omega, so omega + nu reproduces the body's
     // direction exactly even where the periapsis direction is poorly defined.
-    const double u = std::atan2(dotp(r, Q), dotp(r, N));
+    const double u = arcTangent2(dotp(r, Q), dotp(r, N));
     double omega = 0.0;
     if (e < kCircularE)
         e = 0.0;
     else
-        omega = std::atan2(dotp(ev, Q), dotp(ev, N));
+        omega = arcTangent2(dotp(ev, Q), dotp(ev, N));
     const double nu = halfTurnRange(u - omega);  // [-pi, pi]
     const double varpi = wrapTwoPi(node + omega);
 
@@ -230,13 +232,25 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
         // route: the half-angle form tan(E/2) = sqrt((1 - e)/(1 + e))*tan(nu/2),
         // which unlike cos(E) = (e + cos(nu))/(1 + e*cos(nu)) does not cancel
         // towards apoapsis when e is close to 1.
-        double E = farOut ? std::atan2(rv / std::sqrt(mu * a), 1.0 - rl / a)
-                          : 2.0 * std::atan2(std::sqrt(1.0 - e) * std::sin(0.5 * nu),
-                                             std::sqrt(1.0 + e) * std::cos(0.5 * nu));
+        // sin(E) comes from the same pair as E itself: Y / |(X, Y)| for E =
+        // atan2(Y, X), or 2 s c / (s^2 + c^2) for E = 2 atan2(s, c).
+        double E, sinE;
+        if (farOut) {
+            const double X = 1.0 - rl / a, Y = rv / std::sqrt(mu * a);
+            E = arcTangent2(Y, X);
+            sinE = Y / std::sqrt(X * X + Y * Y);
+        } else {
+            double sinHalfNu, cosHalfNu;
+            sineCosine(0.5 * nu, sinHalfNu, cosHalfNu);
+            const double sHalf = std::sqrt(1.0 - e) * sinHalfNu, cHalf = std::sqrt(1.0 + e) * cosHalfNu;
+            E = 2.0 * arcTangent2(sHalf, cHalf);
+            sinE = 2.0 * sHalf * cHalf / (sHalf * sHalf + cHalf * cHalf);
+        }
         if (E <= -kPi) E = kPi;
         // M = E - e*sin(E) written as (1 - e)*sin(E) + (E - sin(E)): exact
         // near periapsis when e approaches 1.
-        double M = (1.0 - e) * std::sin(E) + xMinusSin(E);  // signed, (-pi, pi]
+        const double eMinusSinE = std::fabs(E) < 1.0 ? cubicTail(E, -1.0) : E - sinE;
+        double M = (1.0 - e) * sinE + eMinusSinE;  // signed, (-pi, pi]
         if (M > kPi) M -= kTwoPi;
         if (M <= -kPi) M += kTwoPi;
         out.a = a;
