@@ -56,14 +56,22 @@ double halfTurnRange(double x) {
 // x - sin(x), with s = +1 sinh(x) - x, both free of the cancellation the direct
 // differences suffer near zero. Nine terms reach double precision at |x| = 1.
 double cubicTail(double x, double s) {
-    const double x2 = x * x;
-    double term = x * x2 / 6.0;
-    double sum = term;
-    for (int k = 2; k <= 9; ++k) {
-        term *= s * x2 / static_cast<double>((2 * k) * (2 * k + 1));
-        sum += term;
-    }
-    return sum;
+    // The polynomial in y = s*x^2 over 1/3!, 1/5!, ..., 1/19!, evaluated in
+    // pairs (Estrin's scheme) so that the multiplications need not wait on
+    // each other; the largest term is added last.
+    constexpr double c[] = {1.0 / 6.0,
+                            1.0 / 120.0,
+                            1.0 / 5040.0,
+                            1.0 / 362880.0,
+                            1.0 / 39916800.0,
+                            1.0 / 6227020800.0,
+                            1.0 / 1307674368000.0,
+                            1.0 / 355687428096000.0,
+                            1.0 / 121645100408832000.0};
+    const double x2 = x * x, y = s * x2, y2 = y * y, y4 = y2 * y2;
+    const double high = ((c[4] + c[5] * y) + y2 * (c[6] + c[7] * y)) + y4 * c[8];
+    const double sum = c[0] + (c[1] * y + (y2 * (c[2] + c[3] * y) + y4 * high));
+    return x * x2 * sum;
 }
 
 double sinhMinusX(double x) { return std::fabs(x) < 1.0 ? cubicTail(x, 1.0) : std::sinh(x) - x; }
