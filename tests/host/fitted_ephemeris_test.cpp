@@ -19,7 +19,7 @@ using simhost::FittedEphemeris;
 using simhost::StateVectors;
 
 // The fit's error, stated: the largest differences from the model over
-// 2000-2030 are 2.3 cm (Earth-Moon barycentre), 1.9 cm (Mars) and 0.9 mm
+// 2000-2030 are 2.3 cm (Earth-Moon barycentre), 1.9 cm (Mars) and 1.3 mm
 // (Moon), about the rounding of the model's own arguments at those dates, and
 // 1e-6 m/s in velocity (3e-5 m/s for the Moon, whose model velocity leaves out
 // the ecliptic's slow turning). The targets are 1 m and a matching velocity.
