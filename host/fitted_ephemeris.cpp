@@ -39,6 +39,13 @@ double segmentDaysFor(const BodyOrbit& orbit, double mu) {
     return std::min(kLongestSegmentDays, kShareOfPeriapsisRadian / periapsisRate / kSecondsPerDay);
 }
 
+// Dates whose segment index fits an integer with room to spare (a million
+// years either side of J2000); anything else, NaN included, goes to the model.
+bool withinFittedDates(double mjd) {
+    constexpr double kFarthestDays = 365.25e6;
+    return std::fabs(mjd - kJ2000Mjd) < kFarthestDays;
+}
+
 }  // namespace
 
 void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
@@ -82,7 +89,7 @@ const ChebyshevSegment& FittedEphemeris::buildSegment(std::size_t i, std::int64_
 }
 
 StateVectors FittedEphemeris::relativeState(std::size_t i, double mjd) {
-    if (fits_[i].span == 0.0) return orbitState(orbits_[i], fits_[i].mu, mjd);
+    if (fits_[i].span == 0.0 || !withinFittedDates(mjd)) return orbitState(orbits_[i], fits_[i].mu, mjd);
     StateVectors s{};
     evaluateChebyshev(segmentAt(i, mjd), mjd, s.pos, &s.vel);
     return s;
@@ -90,9 +97,10 @@ StateVectors FittedEphemeris::relativeState(std::size_t i, double mjd) {
 
 void FittedEphemeris::states(double mjd, StateVectors* out, bool velocities) {
     const std::size_t count = orbits_.size();
+    const bool fitted = withinFittedDates(mjd);
     for (std::size_t i = 0; i < count; ++i) {
         if (!hasParent(orbits_.data(), i)) continue;
-        if (fits_[i].span == 0.0) {
+        if (fits_[i].span == 0.0 || !fitted) {
             const StateVectors s = orbitState(orbits_[i], fits_[i].mu, mjd);
             out[i].pos = s.pos;
             if (velocities) out[i].vel = s.vel;

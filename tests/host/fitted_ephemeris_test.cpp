@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,20 @@ TEST(FittedEphemeris, EvaluatesAnOpenOrbitDirectly) {
     const StateVectors got = fit.relativeState(1, 52000.0);
     EXPECT_EQ(got.pos.x, direct.pos.x);
     EXPECT_EQ(got.vel.y, direct.vel.y);
+    EXPECT_EQ(fit.segmentsBuilt(), 0u);
+}
+
+// Dates far beyond any segment index (and NaN) come from the model itself.
+TEST(FittedEphemeris, EvaluatesFarDatesDirectly) {
+    const std::vector<BodyOrbit> orbits = builtInOrbits();
+    FittedEphemeris fit;
+    fit.setBodies(orbits.data(), orbits.size());
+    const double far = simhost::kJ2000Mjd + 2e9;
+    const StateVectors got = fit.relativeState(3, far);
+    const StateVectors direct = simhost::orbitState(orbits[3], simhost::orbitMu(orbits.data(), orbits.size(), 3), far);
+    EXPECT_EQ(got.pos.x, direct.pos.x);
+    std::vector<StateVectors> s(orbits.size());
+    fit.states(std::numeric_limits<double>::quiet_NaN(), s.data());
     EXPECT_EQ(fit.segmentsBuilt(), 0u);
 }
 
