@@ -37,7 +37,7 @@ std::vector<BodyOrbit> builtInOrbits() {
     return orbits;
 }
 
-TEST(FittedEphemeris, MatchesTheModelToMillimetresOverThirtyYears) {
+TEST(FittedEphemeris, MatchesTheModelToCentimetresOverThirtyYears) {
     const std::vector<BodyOrbit> orbits = builtInOrbits();
     FittedEphemeris fit;
     fit.setBodies(orbits.data(), orbits.size());
