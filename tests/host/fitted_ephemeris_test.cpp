@@ -121,9 +121,10 @@ TEST(FittedEphemeris, EvaluatesFarDatesDirectly) {
     const std::vector<BodyOrbit> orbits = builtInOrbits();
     FittedEphemeris fit;
     fit.setBodies(orbits.data(), orbits.size());
-    const double far = simhost::kJ2000Mjd + 2e9;
-    const StateVectors got = fit.relativeState(3, far);
-    const StateVectors direct = simhost::orbitState(orbits[3], simhost::orbitMu(orbits.data(), orbits.size(), 3), far);
+    const double far = simhost::kJ2000Mjd + 4e8;  // 1.1 million years on: the Moon's theory still gives numbers
+    const StateVectors got = fit.relativeState(2, far);
+    const StateVectors direct = simhost::orbitState(orbits[2], simhost::orbitMu(orbits.data(), orbits.size(), 2), far);
+    ASSERT_TRUE(std::isfinite(direct.pos.x));
     EXPECT_EQ(got.pos.x, direct.pos.x);
     std::vector<StateVectors> s(orbits.size());
     fit.states(std::numeric_limits<double>::quiet_NaN(), s.data());
