@@ -64,9 +64,10 @@ public:
 
     // One time step of dt seconds: every module's opcPreStep (with the time
     // before the step); then each vessel's navigation modes or spin set its
-    // attitude; then each vessel moves under the gravity of all bodies and its
-    // thrust, burning propellant; then time advances and the bodies move to
-    // their places at the new time.
+    // attitude; then each vessel moves, relative to the body pulling hardest on
+    // it, under that body's gravity, the other bodies' tides and its thrust,
+    // burning propellant; then time advances and the bodies move to their
+    // places at the new time.
     void step(double dt);
 
     const std::vector<std::unique_ptr<Body>>& bodies() const { return bodies_; }
