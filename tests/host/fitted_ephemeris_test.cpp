@@ -121,9 +121,9 @@ TEST(FittedEphemeris, EvaluatesFarDatesDirectly) {
     const std::vector<BodyOrbit> orbits = builtInOrbits();
     FittedEphemeris fit;
     fit.setBodies(orbits.data(), orbits.size());
-    const double far = simhost::kJ2000Mjd + 4e8;  // 1.1 million years on: the Moon's theory still gives numbers
-    const StateVectors got = fit.relativeState(2, far);
-    const StateVectors direct = simhost::orbitState(orbits[2], simhost::orbitMu(orbits.data(), orbits.size(), 2), far);
+    const double distant = simhost::kJ2000Mjd + 4e8;  // 1.1 million years on: the Moon's theory still gives numbers
+    const StateVectors got = fit.relativeState(2, distant);
+    const StateVectors direct = simhost::orbitState(orbits[2], simhost::orbitMu(orbits.data(), orbits.size(), 2), distant);
     ASSERT_TRUE(std::isfinite(direct.pos.x));
     EXPECT_EQ(got.pos.x, direct.pos.x);
     std::vector<StateVectors> s(orbits.size());
