@@ -116,6 +116,30 @@ TEST(FittedEphemeris, EvaluatesAnOpenOrbitDirectly) {
     EXPECT_EQ(fit.segmentsBuilt(), 0u);
 }
 
+// A step's midpoint by interpolation between its ends, at the longest step
+// that allows it (173 s, from the Moon's four-day segments), against the fit.
+// The dates themselves round to 0.6 us near MJD 60000, which at a planet's
+// 30 km/s is 2 cm: the tolerance is that rounding, twice, and a micrometre.
+TEST(FittedEphemeris, MidpointsOfShortStepsInterpolateToTheFit) {
+    constexpr double kInterpolationTolerance = 1e-6;  // m
+    const std::vector<BodyOrbit> orbits = builtInOrbits();
+    FittedEphemeris fit;
+    fit.setBodies(orbits.data(), orbits.size());
+    const double dt = fit.midpointStepLimit();  // s
+    EXPECT_EQ(dt, 4.0 * simhost::kSecondsPerDay / 2000.0);
+    std::vector<StateVectors> a(orbits.size()), b(orbits.size()), mid(orbits.size());
+    for (double t : {51544.5, 58000.123, 60650.0}) {
+        const double dateRounding = (std::nextafter(t, 1e9) - t) * simhost::kSecondsPerDay;  // s
+        fit.states(t, a.data());
+        fit.states(t + dt / simhost::kSecondsPerDay, b.data());
+        fit.states(t + 0.5 * dt / simhost::kSecondsPerDay, mid.data());
+        for (std::size_t i = 0; i < orbits.size(); ++i) {
+            const double tolerance = 2.0 * dateRounding * length(mid[i].vel) + kInterpolationTolerance;
+            EXPECT_LT(length(simhost::midpointPosition(a[i], b[i], dt) - mid[i].pos), tolerance) << i;
+        }
+    }
+}
+
 // Dates far beyond any segment index (and NaN) come from the model itself.
 TEST(FittedEphemeris, EvaluatesFarDatesDirectly) {
     const std::vector<BodyOrbit> orbits = builtInOrbits();
