@@ -8,12 +8,13 @@
 
 #include "automation/time_step_driver.h"
 #include "frame/plugin_state.h"
+#include "host/physical_constants.h"
 #include "host/trace.h"
 #include "host/world.h"
 
 namespace {
 
-constexpr double kEarthRadius = 6.371e6;  // m
+constexpr double kEarthRadius = simhost::kRadiusEarth;  // m
 
 // A four-thruster tug on an elliptical Earth orbit in the built-in solar
 // system, nose along its motion. Returns the vessel.
@@ -55,13 +56,28 @@ void BM_ModulePreStep(benchmark::State& state) {
     configure(pluginState);
     double t = 0.0;
     for (auto _ : state) {
-        opcPreStep(t, 1.0, 51544.5);
+        opcPreStep(t, 1.0, simhost::kJ2000Mjd);
         t += 1.0;
     }
     benchmark::DoNotOptimize(pluginState.mainDeltaV);
     simhost::world().reset();
 }
 BENCHMARK(BM_ModulePreStep);
+
+// The host's side of the orbit the auto-burn asks for every step: osculating
+// elements and parameters of the tug's elliptic orbit about Earth.
+void BM_HostGetElements(benchmark::State& state) {
+    simhost::Vessel& tug = setUpTug();
+    const OBJHANDLE earth = simhost::world().findBody("Earth");
+    ELEMENTS el{};
+    ORBITPARAM prm{};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tug.vesselInterface().GetElements(earth, el, &prm, 0.0, FRAME_ECL));
+        benchmark::ClobberMemory();
+    }
+    simhost::world().reset();
+}
+BENCHMARK(BM_HostGetElements);
 
 // The host's whole step (gravity of four bodies, thrust, ephemeris) with no module.
 void BM_HostStepBare(benchmark::State& state) {

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "host/physical_constants.h"
 #include "host/scenario_file.h"
 #include "host/world.h"
 #include "sim/default_mission.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr double kTenDays = 10 * 86400.0;  // s, the default mission's length
+constexpr double kTenDays = 10 * simhost::kSecondsPerDay;  // s, the default mission's length
 
 double peakMemoryMiB() {
     rusage usage{};

@@ -6,6 +6,9 @@
 #include <limits>
 #include <numbers>
 
+#include "host/arc_tangent.h"
+#include "host/sine_cosine.h"
+
 namespace simhost {
 
 namespace {
@@ -40,21 +43,37 @@ double wrapTwoPi(double x) {
     return r;
 }
 
+// x reduced to [-pi, pi] by a whole turn, for |x| <= 2*pi: the same result as
+// std::remainder(x, 2*pi), whose subtraction is exact there (Sterbenz), without
+// the library call.
+double halfTurnRange(double x) {
+    if (x > kPi) return x - kTwoPi;
+    if (x < -kPi) return x + kTwoPi;
+    return x;
+}
+
 // x^3/3! + s*x^5/5! + x^7/7! + s*x^9/9! + ... for |x| < 1: with s = -1 it is
 // x - sin(x), with s = +1 sinh(x) - x, both free of the cancellation the direct
 // differences suffer near zero. Nine terms reach double precision at |x| = 1.
 double cubicTail(double x, double s) {
-    const double x2 = x * x;
-    double term = x * x2 / 6.0;
-    double sum = term;
-    for (int k = 2; k <= 9; ++k) {
-        term *= s * x2 / static_cast<double>((2 * k) * (2 * k + 1));
-        sum += term;
-    }
-    return sum;
+    // The polynomial in y = s*x^2 over 1/3!, 1/5!, ..., 1/19!, evaluated in
+    // pairs (Estrin's scheme) so that the multiplications need not wait on
+    // each other; the largest term is added last.
+    constexpr double c[] = {1.0 / 6.0,
+                            1.0 / 120.0,
+                            1.0 / 5040.0,
+                            1.0 / 362880.0,
+                            1.0 / 39916800.0,
+                            1.0 / 6227020800.0,
+                            1.0 / 1307674368000.0,
+                            1.0 / 355687428096000.0,
+                            1.0 / 121645100408832000.0};
+    const double x2 = x * x, y = s * x2, y2 = y * y, y4 = y2 * y2;
+    const double high = ((c[4] + c[5] * y) + y2 * (c[6] + c[7] * y)) + y4 * c[8];
+    const double sum = c[0] + (c[1] * y + (y2 * (c[2] + c[3] * y) + y4 * high));
+    return x * x2 * sum;
 }
 
-double xMinusSin(double x) { return std::fabs(x) < 1.0 ? cubicTail(x, -1.0) : x - std::sin(x); }
 double sinhMinusX(double x) { return std::fabs(x) < 1.0 ? cubicTail(x, 1.0) : std::sinh(x) - x; }
 
 bool finite(const VECTOR3& a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
@@ -173,9 +192,9 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
     // Plane: inclination from h, node direction N and the in-plane axis Q
     // 90 degrees beyond the node along the motion.
     const double hxy = std::hypot(h.x, h.y);
-    const double inc = std::atan2(hxy, h.z);
+    const double inc = arcTangent2(hxy, h.z);
     const bool equatorial = inc < kEquatorialI || inc > kPi - kEquatorialI;
-    const double node = equatorial ? 0.0 : wrapTwoPi(std::atan2(h.x, -h.y));
+    const double node = equatorial ? 0.0 : wrapTwoPi(arcTangent2(h.x, -h.y));
     // (cos(node), sin(node)) straight from h, without the round trip through the angle.
     const VECTOR3 N = equatorial ? vec3(1.0, 0.0, 0.0) : vec3(-h.y / hxy, h.x / hxy, 0.0);
     const VECTOR3 Q = crossp(h * (1.0 / hl), N);
@@ -183,13 +202,13 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
     // Argument of periapsis omega and true anomaly nu. nu is taken as the
     // argument of latitude minus omega, so omega + nu reproduces the body's
     // direction exactly even where the periapsis direction is poorly defined.
-    const double u = std::atan2(dotp(r, Q), dotp(r, N));
+    const double u = arcTangent2(dotp(r, Q), dotp(r, N));
     double omega = 0.0;
     if (e < kCircularE)
         e = 0.0;
     else
-        omega = std::atan2(dotp(ev, Q), dotp(ev, N));
-    const double nu = std::remainder(u - omega, kTwoPi);  // [-pi, pi]
+        omega = arcTangent2(dotp(ev, Q), dotp(ev, N));
+    const double nu = halfTurnRange(u - omega);  // [-pi, pi]
     const double varpi = wrapTwoPi(node + omega);
 
     // Semi-major axis and eccentric anomaly come by one of two routes.
@@ -221,13 +240,25 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
         // route: the half-angle form tan(E/2) = sqrt((1 - e)/(1 + e))*tan(nu/2),
         // which unlike cos(E) = (e + cos(nu))/(1 + e*cos(nu)) does not cancel
         // towards apoapsis when e is close to 1.
-        double E = farOut ? std::atan2(rv / std::sqrt(mu * a), 1.0 - rl / a)
-                          : 2.0 * std::atan2(std::sqrt(1.0 - e) * std::sin(0.5 * nu),
-                                             std::sqrt(1.0 + e) * std::cos(0.5 * nu));
+        // sin(E) comes from the same pair as E itself: Y / |(X, Y)| for E =
+        // atan2(Y, X), or 2 s c / (s^2 + c^2) for E = 2 atan2(s, c).
+        double E, sinE;
+        if (farOut) {
+            const double X = 1.0 - rl / a, Y = rv / std::sqrt(mu * a);
+            E = arcTangent2(Y, X);
+            sinE = Y / std::sqrt(X * X + Y * Y);
+        } else {
+            double sinHalfNu, cosHalfNu;
+            sineCosine(0.5 * nu, sinHalfNu, cosHalfNu);
+            const double sHalf = std::sqrt(1.0 - e) * sinHalfNu, cHalf = std::sqrt(1.0 + e) * cosHalfNu;
+            E = 2.0 * arcTangent2(sHalf, cHalf);
+            sinE = 2.0 * sHalf * cHalf / (sHalf * sHalf + cHalf * cHalf);
+        }
         if (E <= -kPi) E = kPi;
         // M = E - e*sin(E) written as (1 - e)*sin(E) + (E - sin(E)): exact
         // near periapsis when e approaches 1.
-        double M = (1.0 - e) * std::sin(E) + xMinusSin(E);  // signed, (-pi, pi]
+        const double eMinusSinE = std::fabs(E) < 1.0 ? cubicTail(E, -1.0) : E - sinE;
+        double M = (1.0 - e) * sinE + eMinusSinE;  // signed, (-pi, pi]
         if (M > kPi) M -= kTwoPi;
         if (M <= -kPi) M += kTwoPi;
         out.a = a;

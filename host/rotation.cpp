@@ -3,14 +3,17 @@
 #include <algorithm>
 #include <numbers>
 
+#include "host/sine_cosine.h"
+
 namespace simhost {
 
 Mat3 identityMatrix() { return Mat3{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}}; }
 
 Mat3 rotationFromAngles(const VECTOR3& arot) {
-    const double sa = std::sin(arot.x), ca = std::cos(arot.x);
-    const double sb = std::sin(arot.y), cb = std::cos(arot.y);
-    const double sg = std::sin(arot.z), cg = std::cos(arot.z);
+    double sa, ca, sb, cb, sg, cg;
+    sineCosine(arot.x, sa, ca);
+    sineCosine(arot.y, sb, cb);
+    sineCosine(arot.z, sg, cg);
     return Mat3{{
         {cb * cg, cb * sg, -sb},
         {sa * sb * cg - ca * sg, ca * cg + sa * sb * sg, sa * cb},

@@ -1,39 +1,47 @@
 #include "host/solar_system.h"
 
 #include <iterator>
-#include <numbers>
+
+#include "host/names.h"
+
+#include "host/physical_constants.h"
 
 namespace simhost {
 
 namespace {
 
-constexpr double kAu = 1.495978707e11;  // m
-constexpr double kDeg = std::numbers::pi / 180.0;
-constexpr double kJ2000Mjd = 51544.5;  // 2000 Jan 1, 12:00 TT
-
-constexpr double kGmSun = 1.32712440018e20;
-constexpr double kGmEarth = 3.986004418e14;
-constexpr double kGmMoon = 4.9048695e12;
-constexpr double kGmMars = 4.282837e13;
-
 constexpr ELEMENTS elements(double a, double e, double iDeg, double nodeDeg, double varpiDeg, double lDeg) {
-    return ELEMENTS{a, e, iDeg * kDeg, nodeDeg * kDeg, varpiDeg * kDeg, lDeg * kDeg};
+    return ELEMENTS{a, e, iDeg * kDegree, nodeDeg * kDegree, varpiDeg * kDegree, lDeg * kDegree};
 }
 
-// Mean orbital elements at J2000 (MJD 51544.5) referred to the mean ecliptic and
-// equinox of J2000: the planets from the standard table of approximate
-// planetary positions (Standish), the Moon's mean lunar orbit (a = 384400 km).
-// These are held fixed; the slow drift of the elements, notably the Moon's nodal
-// and apsidal precession, is left out.
+// The planets: the standard table of approximate planetary positions
+// (Standish, JPL), mean elements at J2000 referred to the mean ecliptic and
+// equinox of J2000, each with its rate per Julian century; valid 1800-2050,
+// where Earth's position is good to about 20 arcseconds and Mars' to 40. In
+// the table's order: a (au), e, I, L, varpi, Omega (deg).
+constexpr BodyOrbit planet(double a, double aRate, double e, double eRate, double i, double iRate, double L,
+                           double lRate, double varpi, double varpiRate, double node, double nodeRate, double gm) {
+    return BodyOrbit{0,
+                     gm,
+                     elements(a * kAu, e, i, node, varpi, L),
+                     kJ2000Mjd,
+                     OrbitModel::SecularElements,
+                     elements(aRate * kAu, eRate, iRate, nodeRate, varpiRate, lRate)};
+}
+
+// The Moon moves by the lunar theory; its elements (the mean lunar orbit at
+// J2000, a = 384400 km) are what a scenario file records.
 constexpr BodySpec kBodies[] = {
-    {"Sun", kGmSun, 6.957e8, {-1, kGmSun, elements(0, 0, 0, 0, 0, 0), kJ2000Mjd}},
+    {"Sun", kGmSun, kRadiusSun, {-1, kGmSun, elements(0, 0, 0, 0, 0, 0), kJ2000Mjd}},
     // The Earth entry's orbit is that of the Earth-Moon barycentre.
-    {"Earth", kGmEarth, 6.371e6,
-     {0, kGmEarth, elements(1.00000261 * kAu, 0.01671123, 0.0, 0.0, 102.93768193, 100.46457166), kJ2000Mjd}},
-    {"Moon", kGmMoon, 1.7374e6, {1, kGmMoon, elements(3.844e8, 0.0549, 5.145, 125.08, 83.23, 218.316), kJ2000Mjd}},
-    {"Mars", kGmMars, 3.3895e6,
-     {0, kGmMars, elements(1.52371034 * kAu, 0.09339410, 1.84969142, 49.55953891, -23.94362959, -4.55343205),
-      kJ2000Mjd}},
+    {"Earth", kGmEarth, kRadiusEarth,
+     planet(1.00000261, 0.00000562, 0.01671123, -0.00004392, -0.00001531, -0.01294668, 100.46457166,
+            35999.37244981, 102.93768193, 0.32327364, 0.0, 0.0, kGmEarth)},
+    {"Moon", kGmMoon, kRadiusMoon,
+     {1, kGmMoon, elements(3.844e8, 0.0549, 5.145, 125.08, 83.23, 218.316), kJ2000Mjd, OrbitModel::LunarTheory}},
+    {"Mars", kGmMars, kRadiusMars,
+     planet(1.52371034, 0.00001847, 0.09339410, 0.00007882, 1.84969142, -0.00813131, -4.55343205, 19140.30268499,
+            -23.94362959, 0.44441088, 49.55953891, -0.29257343, kGmMars)},
 };
 
 }  // namespace
@@ -41,6 +49,21 @@ constexpr BodySpec kBodies[] = {
 const BodySpec* builtInBodies(std::size_t& count) {
     count = std::size(kBodies);
     return kBodies;
+}
+
+const BodySpec* builtInBodyMatching(const char* name, double gm, const char* parentName, const ELEMENTS& el,
+                                    double epochMjd) {
+    for (const BodySpec& b : kBodies) {
+        if (!sameName(b.name, name) || b.gm != gm || b.orbit.epochMjd != epochMjd) continue;
+        const bool root = b.orbit.parent < 0;
+        if (root != (parentName == nullptr)) return nullptr;
+        if (!root && !sameName(kBodies[b.orbit.parent].name, parentName)) return nullptr;
+        const ELEMENTS& own = b.orbit.elements;
+        const bool same = root || (own.a == el.a && own.e == el.e && own.i == el.i && own.theta == el.theta &&
+                                   own.omegab == el.omegab && own.L == el.L);
+        return same ? &b : nullptr;
+    }
+    return nullptr;
 }
 
 }  // namespace simhost

@@ -7,7 +7,9 @@
 namespace simhost {
 
 // Moves the vessel over dt seconds (the step that gravity was begun for) and
-// burns its propellant. The step is split where a tank runs dry, and each part
+// burns its propellant. The motion is integrated relative to the step's
+// reference body (StepGravity::referenceBody) under its pull and the others'
+// tides. The step is split where a tank runs dry, and each part
 // is one classic RK4 step on position and velocity with the thrust fixed in
 // global axes and the mass falling linearly, so propellant used and velocity
 // gained follow the burn exactly. A negative dt coasts back without thrust.

@@ -25,6 +25,7 @@ void World::clearScene() {
     vessels_.clear();
     bodies_.clear();
     orbits_.clear();
+    ephemeris_.setBodies(nullptr, 0);
     bodyStates_.clear();
     stepGravity_.resize(0);
     simTime_ = 0.0;
@@ -37,12 +38,18 @@ void World::addBuiltInBodies() {
     for (std::size_t i = 0; i < count; ++i) {
         const BodySpec& entry = table[i];
         const char* parent = entry.orbit.parent < 0 ? nullptr : table[entry.orbit.parent].name;
-        addBody(entry.name, entry.gm, entry.radius, parent, entry.orbit.elements, entry.orbit.epochMjd);
+        addBody(entry.name, entry.radius, parent, entry.orbit);
     }
 }
 
 Body* World::addBody(const std::string& name, double gm, double radius, const char* parentName,
                      const ELEMENTS& orbit, double epochMjd) {
+    if (const BodySpec* builtIn = builtInBodyMatching(name.c_str(), gm, parentName, orbit, epochMjd))
+        return addBody(name, radius, parentName, builtIn->orbit);
+    return addBody(name, radius, parentName, BodyOrbit{-1, gm, orbit, epochMjd});
+}
+
+Body* World::addBody(const std::string& name, double radius, const char* parentName, const BodyOrbit& orbit) {
     if (findObject(name)) return nullptr;
     int parent = -1;
     if (parentName) {
@@ -51,8 +58,10 @@ Body* World::addBody(const std::string& name, double gm, double radius, const ch
         for (std::size_t i = 0; i < bodies_.size(); ++i)
             if (bodies_[i].get() == parentBody) parent = static_cast<int>(i);
     }
-    auto body = std::make_unique<Body>(name, gm, radius);
-    orbits_.push_back(BodyOrbit{parent, gm, orbit, epochMjd});
+    auto body = std::make_unique<Body>(name, orbit.gm, radius);
+    orbits_.push_back(orbit);
+    orbits_.back().parent = parent;
+    ephemeris_.setBodies(orbits_.data(), orbits_.size());
     bodyStates_.resize(orbits_.size());
     stepGravity_.resize(orbits_.size());
     bodies_.push_back(std::move(body));
@@ -111,7 +120,7 @@ void World::step(double dt) {
     modules_.preStep(simTime_, dt, mjd());
     const BodySnapshot now{orbits_.data(), bodyStates_.data(), bodyStates_.size()};
     for (const auto& vessel : vessels_) updateAttitude(*vessel, dt, now);
-    stepGravity_.begin(orbits_.data(), bodyStates_.data(), startMjd_, simTime_, dt);
+    stepGravity_.begin(ephemeris_, bodyStates_.data(), startMjd_, simTime_, dt);
     for (const auto& vessel : vessels_) integrateVessel(*vessel, dt, stepGravity_);
     simTime_ += dt;
     stepGravity_.takeEndStates(bodyStates_);
@@ -120,7 +129,7 @@ void World::step(double dt) {
 
 void World::updateBodies() {
     if (bodies_.empty()) return;
-    ephemerisStates(orbits_.data(), orbits_.size(), mjd(), bodyStates_.data());
+    ephemeris_.states(mjd(), bodyStates_.data());
     for (std::size_t i = 0; i < bodies_.size(); ++i) bodies_[i]->state = bodyStates_[i];
 }
 

@@ -9,15 +9,14 @@
 
 #include "host/body.h"
 #include "host/cockpit.h"
+#include "host/fitted_ephemeris.h"
 #include "host/module_loader.h"
+#include "host/physical_constants.h"
 #include "host/solar_system.h"
 #include "host/step_gravity.h"
 #include "host/vessel.h"
 
 namespace simhost {
-
-constexpr double kSecondsPerDay = 86400.0;
-constexpr double kJ2000Mjd = 51544.5;
 
 class OAPIFUNC World {
 public:
@@ -40,6 +39,9 @@ public:
     // the name is taken.
     Body* addBody(const std::string& name, double gm, double radius, const char* parentName,
                   const ELEMENTS& orbit, double epochMjd);
+    // The same with the whole orbit (its model; orbit.parent is ignored, the
+    // parent is found by name; orbit.gm is the body's GM).
+    Body* addBody(const std::string& name, double radius, const char* parentName, const BodyOrbit& orbit);
     // A vessel with no mass, tanks or thrusters at the origin; null when the name is taken.
     Vessel* addVessel(const std::string& name);
 
@@ -62,14 +64,17 @@ public:
 
     // One time step of dt seconds: every module's opcPreStep (with the time
     // before the step); then each vessel's navigation modes or spin set its
-    // attitude; then each vessel moves under the gravity of all bodies and its
-    // thrust, burning propellant; then time advances and the bodies move to
-    // their places at the new time.
+    // attitude; then each vessel moves, relative to the body pulling hardest on
+    // it, under that body's gravity, the other bodies' tides and its thrust,
+    // burning propellant; then time advances and the bodies move to their
+    // places at the new time.
     void step(double dt);
 
     const std::vector<std::unique_ptr<Body>>& bodies() const { return bodies_; }
     // Parallel to bodies(): each body's orbit, as the ephemeris uses it.
     const std::vector<BodyOrbit>& orbits() const { return orbits_; }
+    // The bodies' ephemeris, fitted as it is read.
+    FittedEphemeris& ephemeris() { return ephemeris_; }
     const std::vector<std::unique_ptr<Vessel>>& vessels() const { return vessels_; }
     ModuleLoader& modules() { return modules_; }
     Cockpit& cockpit() { return cockpit_; }
@@ -80,6 +85,7 @@ private:
     std::vector<std::unique_ptr<Body>> bodies_;
     std::vector<std::unique_ptr<Vessel>> vessels_;
     std::vector<BodyOrbit> orbits_;          // parallel to bodies_, for the ephemeris
+    FittedEphemeris ephemeris_;              // over orbits_
     std::vector<StateVectors> bodyStates_;   // parallel to bodies_: their states at the present time
     StepGravity stepGravity_;                // the bodies' pull during a step
     Vessel* focus_ = nullptr;

@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <cmath>
 
+#include "host/physical_constants.h"
+
 namespace zolksim {
 
 const char* const kVersionText = "zolksim 0.1.0 (ZolkMFD stand-in host runner)";
@@ -51,7 +53,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         parsed.exitCode = app.exit(e, out, err);
         return parsed;
     }
-    if (*daysOption) o.duration = days * 86400.0;
+    if (*daysOption) o.duration = days * simhost::kSecondsPerDay;
     if (*secondsOption) o.duration = seconds;
     if (!std::isfinite(o.duration)) {
         err << "zolksim: --days " << days << " is too long\n";

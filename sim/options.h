@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "host/physical_constants.h"
+
 namespace zolksim {
 
 constexpr double kDefaultDays = 10.0;
@@ -10,7 +12,7 @@ constexpr double kDefaultStep = 1.0;  // s
 
 struct RunOptions {
     std::string scenarioPath;           // empty: the built-in default mission
-    double duration = kDefaultDays * 86400.0;  // simulated s
+    double duration = kDefaultDays * simhost::kSecondsPerDay;  // simulated s
     double step = kDefaultStep;         // s
     std::string scriptPath;             // empty: no pilot script
     std::string outDir = "zolksim-out";

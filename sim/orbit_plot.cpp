@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/physical_constants.h"
+
 namespace zolksim {
 
 namespace {
@@ -38,8 +40,8 @@ void drawOrbitPlot(const OrbitTrack& track, const std::string& vesselName, doubl
     canvas.fillRect(0, 0, kPlotWidth, kPlotHeight, kBackground);
 
     // Time in days, or hours for a run under two days.
-    const bool inDays = duration >= 2 * 86400.0;
-    const double timeUnit = inDays ? 86400.0 : 3600.0;
+    const bool inDays = duration >= 2 * simhost::kSecondsPerDay;
+    const double timeUnit = inDays ? simhost::kSecondsPerDay : simhost::kSecondsPerHour;
     const double timeSpan = std::max(duration / timeUnit, 1e-9);
     double top = 1.0;  // km
     for (const OrbitSample& s : track.samples()) {

@@ -56,8 +56,7 @@ void OrbitTrack::sample(double time) {
     }
 }
 
-void OrbitTrack::observe(double time, double dt) {
-    if (observations_++ % stride_ == 0) sample(time);
+void OrbitTrack::noteBurn(double time, double dt) {
     // The level the module set before the step drove it through the step.
     const bool burning = mainEnginesBurning(vessel_);
     if (burning && !burning_) burns_.push_back({time - dt, time});

@@ -37,8 +37,14 @@ public:
     OrbitTrack(simhost::Vessel& vessel, const simhost::Body& body, std::size_t stride);
 
     // Called after every step of dt s with the time reached (and once at the
-    // start with dt 0).
-    void observe(double time, double dt);
+    // start with dt 0). Between samples it only looks at the main engines.
+    void observe(double time, double dt) {
+        if (untilSample_-- == 0) {
+            untilSample_ = stride_ - 1;
+            sample(time);
+        }
+        noteBurn(time, dt);
+    }
     // Closes an open burn and takes the last sample.
     void finish(double time);
 
@@ -49,11 +55,12 @@ public:
 
 private:
     void sample(double time);
+    void noteBurn(double time, double dt);
 
     simhost::Vessel& vessel_;
     const simhost::Body& body_;
     std::size_t stride_;
-    std::size_t observations_ = 0;
+    std::size_t untilSample_ = 0;  // observations to go before the next sample
     double lastSampled_ = -1.0;
     bool burning_ = false;
     std::vector<OrbitSample> samples_;

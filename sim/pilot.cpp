@@ -1,6 +1,7 @@
 #include "sim/pilot.h"
 
 #include <cstdio>
+#include <limits>
 
 #include "host/names.h"
 #include "host/world.h"
@@ -27,7 +28,9 @@ std::string keyName(DWORD code) {
 }  // namespace
 
 Pilot::Pilot(std::vector<PilotAction> actions, std::function<std::string(const std::string&)> saveScenario)
-    : actions_(std::move(actions)), saveScenario_(std::move(saveScenario)) {}
+    : actions_(std::move(actions)), saveScenario_(std::move(saveScenario)) {
+    nextDue_ = actions_.empty() ? std::numeric_limits<double>::infinity() : actions_.front().time;
+}
 
 std::string Pilot::displayPosition() const {
     simhost::Cockpit& cockpit = simhost::world().cockpit();
@@ -38,8 +41,9 @@ std::string Pilot::displayPosition() const {
     return {};
 }
 
-void Pilot::act(double simTime) {
+void Pilot::actDue(double simTime) {
     while (next_ < actions_.size() && actions_[next_].time <= simTime) perform(actions_[next_++], simTime);
+    nextDue_ = next_ < actions_.size() ? actions_[next_].time : std::numeric_limits<double>::infinity();
 }
 
 void Pilot::report(const PilotAction& action, double simTime, const std::string& what, bool problem) {

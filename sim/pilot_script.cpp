@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "host/names.h"
+#include "host/physical_constants.h"
 #include "host/scenario_text.h"
 
 namespace zolksim {
@@ -43,8 +44,8 @@ bool parseTime(std::string_view word, double& seconds) {
     double scale = 0.0;
     if (unit.empty() || unit == "s") scale = 1.0;
     else if (unit == "min") scale = 60.0;
-    else if (unit == "h") scale = 3600.0;
-    else if (unit == "d") scale = 86400.0;
+    else if (unit == "h") scale = simhost::kSecondsPerHour;
+    else if (unit == "d") scale = simhost::kSecondsPerDay;
     else return false;
     seconds = value * scale;
     return std::isfinite(seconds) && seconds >= 0.0;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "host/physical_constants.h"
+
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -41,7 +43,7 @@ std::string ProgressBar::line(double simTime, double duration, double wallSecond
     const double share = duration > 0.0 ? std::clamp(simTime / duration, 0.0, 1.0) : 1.0;
     char figures[96];
     std::snprintf(figures, sizeof figures, " %3.0f%%  %.2f/%.2f d  %.1f s  %.0fk steps/s", share * 100.0,
-                  simTime / 86400.0, duration / 86400.0, wallSeconds, stepsPerSecond / 1000.0);
+                  simTime / simhost::kSecondsPerDay, duration / simhost::kSecondsPerDay, wallSeconds, stepsPerSecond / 1000.0);
     const int barWidth = std::max(0, width - 2 - static_cast<int>(std::strlen(figures)));
     const int filled = static_cast<int>(std::floor(share * barWidth));
     std::string bar(1, '[');

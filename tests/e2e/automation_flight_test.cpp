@@ -8,11 +8,12 @@
 
 #include "automation/attitude_hold.h"
 #include "frame/plugin_state.h"
+#include "host/physical_constants.h"
 #include "tests/support/module_test.h"
 
 namespace {
 
-constexpr double kEarthRadius = 6.371e6;  // m
+constexpr double kEarthRadius = simhost::kRadiusEarth;  // m
 
 // A small figure for the test report, where std::to_string would print zeros.
 std::string scientific(double value) {
@@ -63,7 +64,8 @@ TEST_F(AutomationFlight, HoldAndBurnRaiseTheApoapsisFarMoreThanThePeriapsis) {
     const VECTOR3 forward = unit(tug.vel - earth().state.vel);
     const VECTOR3 side = unit(crossp(forward, tug.pos - earth().state.pos));
     tug.rot = simhost::rotationFromAngles(eulerFromAxes(crossp(side, forward), side, forward));
-    ASSERT_NEAR(dotp(localAxis(tug, 2), forward), 1.0, 1e-12);
+    constexpr double kAlignedAtStart = 1e-12;  // 1 - cos of the nose angle, as set
+    ASSERT_NEAR(dotp(localAxis(tug, 2), forward), 1.0, kAlignedAtStart);
 
     controlInModule("Tug", "Earth");
     state->attitudeHold = 1;
@@ -81,10 +83,12 @@ TEST_F(AutomationFlight, HoldAndBurnRaiseTheApoapsisFarMoreThanThePeriapsis) {
     const double periapsisChange = after.PeD - before.PeD;
     EXPECT_GT(apoapsisRise, 20e3);
     EXPECT_LT(std::abs(periapsisChange), apoapsisRise / 5);
-    EXPECT_NEAR(static_cast<double>(burning) / steps, 1.0 / 3.0, 0.02);
+    constexpr double kBurnShareTolerance = 0.02;  // of the time: the window in steps of 1 s
+    EXPECT_NEAR(static_cast<double>(burning) / steps, 1.0 / 3.0, kBurnShareTolerance);
     EXPECT_LT(tank->mass, fuelBefore);
     EXPECT_EQ(state->holdFrameCaptured, 1);
-    EXPECT_NEAR(dotp(localAxis(tug, 2), unit(tug.vel - earth().state.vel)), 1.0, 1e-5);
+    constexpr double kAlignedAtEnd = 1e-5;  // 1 - cos: the hold follows the orbit frame a step behind
+    EXPECT_NEAR(dotp(localAxis(tug, 2), unit(tug.vel - earth().state.vel)), 1.0, kAlignedAtEnd);
     RecordProperty("apoapsis_rise_m", std::to_string(apoapsisRise));
     RecordProperty("periapsis_change_m", std::to_string(periapsisChange));
 }
@@ -109,8 +113,10 @@ TEST_F(AutomationFlight, AShortHoldAndBurnFlightEndsAtTheRecordedFigures) {
 
     // Position (m) and velocity (m/s) relative to Earth in global axes, the
     // propellant left (kg) and the two figures the page shows (m/s per day, m/s).
-    const VECTOR3 recordedPos = vec3(6674358.3106040955, -886899.78723144531, 0.42919031361816451);
-    const VECTOR3 recordedVel = vec3(996.63820539079097, 8167.3988653501365, -0.00046147094771334385);
+    // Recorded again when third bodies came to pull in tidal form and the Moon
+    // to move by the lunar theory: the end moved 12.6 m and 0.011 m/s.
+    const VECTOR3 recordedPos = vec3(6674361.8865013123, -886887.75357055664, 0.41730543249286711);
+    const VECTOR3 recordedVel = vec3(996.62741887123411, 8167.3980582637359, -0.00043824811918946605);
     constexpr double kTolerance = 1e-9;  // relative
     EXPECT_LE(length(tug.pos - earth().state.pos - recordedPos), kTolerance * length(recordedPos));
     EXPECT_LE(length(tug.vel - earth().state.vel - recordedVel), kTolerance * length(recordedVel));
@@ -142,7 +148,8 @@ TEST_F(AutomationFlight, BurningAllPropellantGainsTheShownDeltaV) {
     ASSERT_EQ(shared->mass, 0.0);
     ASSERT_EQ(own->mass, 0.0);
     const double gainedOverShown = length(probe.vel - startVel) / shownDeltaV;
-    EXPECT_NEAR(gainedOverShown, 1.0, 1e-6);
+    constexpr double kDeltaVTolerance = 1e-6;  // relative; gravity there adds ~1e-10 m/s^2
+    EXPECT_NEAR(gainedOverShown, 1.0, kDeltaVTolerance);
     RecordProperty("gained_over_shown_minus_1", scientific(gainedOverShown - 1.0));
     w().step(1.0);
     EXPECT_EQ(state->mainDeltaV, 0.0);  // shown once the tanks have run dry

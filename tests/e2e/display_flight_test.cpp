@@ -8,7 +8,7 @@
 #include <string>
 
 #include "host/scenario_file.h"
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 

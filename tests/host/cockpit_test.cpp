@@ -2,7 +2,7 @@
 // what the host does with displays and boxes when modes or modules go away.
 #include <gtest/gtest.h>
 
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 

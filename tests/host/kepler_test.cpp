@@ -11,6 +11,8 @@
 #include <numbers>
 #include <utility>
 
+#include "host/physical_constants.h"
+
 namespace {
 
 using simhost::elementsFromState;
@@ -18,7 +20,15 @@ using simhost::StateVectors;
 using simhost::stateFromElements;
 
 constexpr double kPi = std::numbers::pi, kTwoPi = 2 * kPi;
-constexpr double kMu = 3.986004418e14;  // Earth's GM (m^3/s^2)
+constexpr double kMu = simhost::kGmEarth;  // m^3/s^2
+// Tolerances: rounding of an angle near a turn (rad); the elements' round trip
+// through state vectors (e, rad), where near-parabolic orbits lose digits; the
+// parabola's time to periapsis in small exact numbers (s).
+constexpr double kAngleRoundingTolerance = 1e-12;
+constexpr double kRoundTripETolerance = 1e-11;
+constexpr double kRoundTripInclinationTolerance = 1e-10;
+constexpr double kRoundTripAngleTolerance = 1e-9;
+constexpr double kParabolaTimeTolerance = 1e-15;
 
 double angleDiff(double a, double b) { return std::fabs(std::remainder(a - b, kTwoPi)); }
 double rel(double got, double want) { return std::fabs(got / want - 1.0); }
@@ -72,7 +82,7 @@ TEST(ClosedOrbits, EccentricPeriodShapeAndTimeToPeriapsis) {
         EXPECT_LT(rel(o.prm.T, kTwoPi * std::sqrt(a * a * a / kMu)), 1e-9);
         EXPECT_TRUE(timeIs(o.prm.PeT, nu == 0 ? 0.0 : (kTwoPi - M) / n)) << nu;
         EXPECT_TRUE(timeIs(o.prm.ApT, std::fmod(3 * kPi - M, kTwoPi) / n)) << nu;
-        EXPECT_NEAR(o.prm.MnA, M, 1e-12);
+        EXPECT_NEAR(o.prm.MnA, M, kAngleRoundingTolerance);
         EXPECT_LT(rel(o.prm.SMi, a * std::sqrt(1 - e * e)) + rel(o.prm.ApD, a * (1 + e)) + rel(o.prm.PeD, a * (1 - e)),
                   1e-12);
     }
@@ -91,10 +101,10 @@ TEST(Conversion, ElementsSurviveARoundTripThroughState) {
         const StateVectors s = stateFromElements(in, kMu, 0.0);
         const ELEMENTS out = Orbit(s).el;
         EXPECT_LT(rel(out.a, in.a), 1e-10) << in.e;
-        EXPECT_NEAR(out.e, in.e, 1e-11) << in.e;
-        EXPECT_NEAR(out.i, in.i, 1e-10) << in.e;
+        EXPECT_NEAR(out.e, in.e, kRoundTripETolerance) << in.e;
+        EXPECT_NEAR(out.i, in.i, kRoundTripInclinationTolerance) << in.e;
         for (auto [got, want] : {std::pair{out.theta, in.theta}, {out.omegab, in.omegab}, {out.L, in.L}})
-            EXPECT_NEAR(angleDiff(got, want), 0.0, 1e-9) << in.e;
+            EXPECT_NEAR(angleDiff(got, want), 0.0, kRoundTripAngleTolerance) << in.e;
     }
     // Within 1e-10 of the ecliptic the node goes to +x; the state must not move.
     for (double i : {1e-12, kPi - 1e-12}) {
@@ -143,7 +153,7 @@ TEST(OpenOrbits, TimeToPeriapsisIsContinuousThroughTheParabola) {
         const Orbit o(StateVectors{vec3(0, 2 * side, 0), vec3(-side, 1, 0)}, 2.0);
         ASSERT_EQ(o.el.e, 1.0);
         EXPECT_TRUE(std::isinf(o.el.a) && o.el.a < 0);
-        EXPECT_NEAR(o.prm.PeT, -side * 4 / 3, 1e-15);
+        EXPECT_NEAR(o.prm.PeT, -side * 4 / 3, kParabolaTimeTolerance);
     }
 }
 

@@ -1,7 +1,7 @@
 // Navigation modes and free spin acting on a vessel's attitude.
 #include <cmath>
 
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 
@@ -68,7 +68,8 @@ TEST_F(Navmodes, SpinTurnsTheAttitudeAboutTheVesselAxis) {
     for (int i = 0; i < 100; ++i) w().step(0.05);  // 0.1 rad in all
     EXPECT_LT(length(axis(0) - start * vec3(std::cos(0.1), std::sin(0.1), 0)), 1e-12);
     EXPECT_LT(length(axis(2) - start * vec3(0, 0, 1)), 1e-12);
-    EXPECT_NEAR(dotp(axis(0), axis(1)), 0.0, 1e-15);
+    constexpr double kOrthogonalityTolerance = 1e-15;
+    EXPECT_NEAR(dotp(axis(0), axis(1)), 0.0, kOrthogonalityTolerance);
 }
 
 }  // namespace

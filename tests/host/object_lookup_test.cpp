@@ -1,7 +1,7 @@
 // Name lookups, focus and object names as the module uses them.
 #include <cstring>
 
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "host/names.h"
 #include "host/scenario_file.h"
 #include "host/scenario_io.h"
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The call trace: silent while off, exact call order and arguments while on.
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 

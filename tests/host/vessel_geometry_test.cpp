@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 #include "tests/support/reference_rotation.h"
 
 namespace {
@@ -93,14 +93,12 @@ TEST_F(VesselGeometry, RelativeStateIsTheDifferenceToTheBody) {
 // Orbits about a body fixed at the origin, so state vectors are exact.
 class VesselElements : public VesselGeometry {
 protected:
-    void SetUp() override {
-        VesselGeometry::SetUp();
-        w().reset();
-        planet = w().addBody("Planet", kMu, 6.371e6, nullptr, ELEMENTS{}, simhost::kJ2000Mjd);
-        tug = w().addVessel("Tug");
-        vessel = &tug->vesselInterface();
+    void addBodies() override {
+        planet = w().addBody("Planet", kMu, simhost::kRadiusEarth, nullptr, ELEMENTS{}, simhost::kJ2000Mjd);
     }
-    static constexpr double kMu = 3.986004418e14;
+    static constexpr double kMu = simhost::kGmEarth;
+    static constexpr double kRelativeTolerance = 1e-9;       // of a period, time or length
+    static constexpr double kEccentricityTolerance = 1e-12;
     simhost::Body* planet = nullptr;
 };
 
@@ -113,10 +111,10 @@ TEST_F(VesselElements, CircularOrbitPeriodAndTimeToPeriapsis) {
     ORBITPARAM prm{};
     ASSERT_TRUE(vessel->GetElements(planet, el, &prm, 0.0, FRAME_ECL));
     const double period = 2 * kPi * std::sqrt(radius * radius * radius / kMu);
-    EXPECT_NEAR(prm.T / period, 1.0, 1e-9);
+    EXPECT_NEAR(prm.T / period, 1.0, kRelativeTolerance);
     // Periapsis of an equatorial circle sits on the reference direction.
-    EXPECT_NEAR(prm.PeT / ((2 * kPi - angle) / (2 * kPi) * period), 1.0, 1e-9);
-    EXPECT_NEAR(el.a / radius, 1.0, 1e-9);
+    EXPECT_NEAR(prm.PeT / ((2 * kPi - angle) / (2 * kPi) * period), 1.0, kRelativeTolerance);
+    EXPECT_NEAR(el.a / radius, 1.0, kRelativeTolerance);
     EXPECT_EQ(el.e, 0.0);
 }
 
@@ -135,9 +133,9 @@ TEST_F(VesselElements, EccentricOrbitTimeToPeriapsisBeforeAndAfterPassage) {
         ELEMENTS el{};
         ORBITPARAM prm{};
         ASSERT_TRUE(vessel->GetElements(planet, el, &prm, 0.0, FRAME_ECL));
-        EXPECT_NEAR(prm.T / period, 1.0, 1e-9);
-        EXPECT_NEAR(prm.PeT / expected, 1.0, 1e-9) << "true anomaly " << trueAnomaly;
-        EXPECT_NEAR(el.e, e, 1e-12);
+        EXPECT_NEAR(prm.T / period, 1.0, kRelativeTolerance);
+        EXPECT_NEAR(prm.PeT / expected, 1.0, kRelativeTolerance) << "true anomaly " << trueAnomaly;
+        EXPECT_NEAR(el.e, e, kEccentricityTolerance);
     }
 }
 

@@ -2,7 +2,7 @@
 #include <cmath>
 #include <limits>
 
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 

@@ -2,7 +2,10 @@
 #include <cmath>
 
 #include "host/ephemeris.h"
-#include "tests/host/world_fixture.h"
+#include "host/fitted_ephemeris.h"
+#include "host/physical_constants.h"
+#include "host/solar_system.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 
@@ -13,10 +16,11 @@ TEST_F(WorldStep, AdvancesTimeAndMovesTheBodies) {
     const VECTOR3 before = earth().state.pos;
     for (int i = 0; i < 10; ++i) w().step(60.0);
     EXPECT_DOUBLE_EQ(w().simTime(), 600.0);
-    EXPECT_DOUBLE_EQ(w().mjd(), 60000.0 + 600.0 / 86400.0);
+    EXPECT_DOUBLE_EQ(w().mjd(), 60000.0 + 600.0 / simhost::kSecondsPerDay);
     const VECTOR3 moved = earth().state.pos - before;
     // Earth covers about 30 km/s along its orbit.
-    EXPECT_NEAR(length(moved) / 600.0, length(earth().state.vel), 10.0);
+    constexpr double kMeanSpeedTolerance = 10.0;  // m/s: the orbit bends over ten minutes
+    EXPECT_NEAR(length(moved) / 600.0, length(earth().state.vel), kMeanSpeedTolerance);
 }
 
 TEST_F(WorldStep, BodiesAreWhereTheEphemerisPutsThem) {
@@ -27,12 +31,19 @@ TEST_F(WorldStep, BodiesAreWhereTheEphemerisPutsThem) {
     ASSERT_EQ(w().bodies().size(), count);
     std::vector<simhost::BodyOrbit> orbits;
     for (std::size_t i = 0; i < count; ++i) orbits.push_back(table[i].orbit);
-    std::vector<simhost::StateVectors> states(count);
-    simhost::ephemerisStates(orbits.data(), count, 59000.25 + 1.0 / 24.0, states.data());
+    // Exactly the fitted ephemeris' states, and the model's to the fit's error.
+    simhost::FittedEphemeris fit;
+    fit.setBodies(orbits.data(), count);
+    std::vector<simhost::StateVectors> fitted(count), model(count);
+    fit.states(59000.25 + 1.0 / 24.0, fitted.data());
+    simhost::ephemerisStates(orbits.data(), count, 59000.25 + 1.0 / 24.0, model.data());
+    constexpr double kFitTolerance = 0.05;  // m, m/s: well above the fit's error (fitted_ephemeris_test)
     for (std::size_t i = 0; i < count; ++i) {
         EXPECT_EQ(w().bodies()[i]->name, table[i].name);
-        EXPECT_EQ(w().bodies()[i]->state.pos.x, states[i].pos.x);
-        EXPECT_EQ(w().bodies()[i]->state.vel.y, states[i].vel.y);
+        EXPECT_EQ(w().bodies()[i]->state.pos.x, fitted[i].pos.x);
+        EXPECT_EQ(w().bodies()[i]->state.vel.y, fitted[i].vel.y);
+        EXPECT_LT(length(w().bodies()[i]->state.pos - model[i].pos), kFitTolerance);
+        EXPECT_LT(length(w().bodies()[i]->state.vel - model[i].vel), kFitTolerance);
     }
 }
 
@@ -44,6 +55,25 @@ TEST_F(WorldStep, BodiesNeedAKnownParentAndAFreeName) {
     const double distance = length(phobos->state.pos - w().findBody("Mars")->state.pos);
     EXPECT_GT(distance, 9.376e6 * (1 - 0.0151) - 1.0);
     EXPECT_LT(distance, 9.376e6 * (1 + 0.0151) + 1.0);
+}
+
+// A scenario records the built-in bodies by their elements; given back exactly,
+// they move by the built-in models again, and any other numbers make a plain
+// Kepler orbit.
+TEST_F(WorldStep, BodiesSavedFromTheBuiltInSystemMoveByItsModels) {
+    std::size_t count = 0;
+    const simhost::BodySpec* table = simhost::builtInBodies(count);
+    const simhost::BodySpec& moon = table[2];
+    ASSERT_STREQ(moon.name, "Moon");
+    w().reset();
+    w().addBody("Earth", table[1].gm, table[1].radius, nullptr, ELEMENTS{}, simhost::kJ2000Mjd);
+    w().addBody("moon", moon.gm, moon.radius, "EARTH", moon.orbit.elements, moon.orbit.epochMjd);
+    ELEMENTS other = moon.orbit.elements;
+    other.L += 1e-12;
+    w().addBody("Luna", moon.gm, moon.radius, "Earth", other, moon.orbit.epochMjd);
+    ASSERT_EQ(w().orbits().size(), 3u);
+    EXPECT_EQ(w().orbits()[1].model, simhost::OrbitModel::LunarTheory);
+    EXPECT_EQ(w().orbits()[2].model, simhost::OrbitModel::Kepler);
 }
 
 class ModuleStepping : public WorldTest {};
@@ -62,7 +92,7 @@ TEST_F(ModuleStepping, EachStepCallsTheModuleFirstWithTheTimeBeforeTheStep) {
     last(seen);
     EXPECT_EQ(seen[0], 2.0);  // simulation time at the start of the step
     EXPECT_EQ(seen[1], 0.5);
-    EXPECT_DOUBLE_EQ(seen[2], 60000.0 + 2.0 / 86400.0);
+    EXPECT_DOUBLE_EQ(seen[2], 60000.0 + 2.0 / simhost::kSecondsPerDay);
     w().reset();  // unloads the module
     EXPECT_TRUE(w().modules().modules().empty());
 }

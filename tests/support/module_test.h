@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "frame/plugin_state.h"
-#include "tests/host/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 class ModuleTest : public WorldTest {
 protected:

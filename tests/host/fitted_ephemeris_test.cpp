@@ -1,0 +1,158 @@
+// The Chebyshev-fitted ephemeris against the analytic model it was fitted to:
+// the fit's error over thirty years, and segments built once, when needed.
+#include "host/fitted_ephemeris.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "host/physical_constants.h"
+#include "host/solar_system.h"
+
+namespace {
+
+using simhost::BodyOrbit;
+using simhost::FittedEphemeris;
+using simhost::StateVectors;
+
+// The fit's error, stated: the largest differences from the model over
+// 2000-2030 are 2.3 cm (Earth-Moon barycentre), 1.9 cm (Mars) and 1.3 mm
+// (Moon), about the rounding of the model's own arguments at those dates, and
+// 1e-6 m/s in velocity (3e-5 m/s for the Moon, whose model velocity leaves out
+// the ecliptic's slow turning). The targets are 1 m and a matching velocity.
+constexpr double kFitPositionTolerance = 0.05;   // m
+constexpr double kFitVelocityTolerance = 1e-4;   // m/s
+constexpr double kThirtyYears = 30 * 365.25;     // days
+constexpr double kSampleEvery = 0.1237;          // days; not a divisor of any segment
+
+std::vector<BodyOrbit> builtInOrbits() {
+    std::size_t count = 0;
+    const simhost::BodySpec* table = simhost::builtInBodies(count);
+    std::vector<BodyOrbit> orbits;
+    for (std::size_t i = 0; i < count; ++i) orbits.push_back(table[i].orbit);
+    return orbits;
+}
+
+TEST(FittedEphemeris, MatchesTheModelToCentimetresOverThirtyYears) {
+    const std::vector<BodyOrbit> orbits = builtInOrbits();
+    FittedEphemeris fit;
+    fit.setBodies(orbits.data(), orbits.size());
+    std::vector<StateVectors> fitted(orbits.size()), model(orbits.size());
+    double worstPos[4]{}, worstVel[4]{};
+    for (double t = simhost::kJ2000Mjd; t < simhost::kJ2000Mjd + kThirtyYears; t += kSampleEvery) {
+        for (std::size_t i = 1; i < orbits.size(); ++i) {
+            const double mu = simhost::orbitMu(orbits.data(), orbits.size(), i);
+            const StateVectors a = fit.relativeState(i, t), b = simhost::orbitState(orbits[i], mu, t);
+            worstPos[i] = std::max(worstPos[i], length(a.pos - b.pos));
+            worstVel[i] = std::max(worstVel[i], length(a.vel - b.vel));
+        }
+    }
+    for (std::size_t i = 1; i < orbits.size(); ++i) {
+        EXPECT_LT(worstPos[i], kFitPositionTolerance) << i;
+        EXPECT_LT(worstVel[i], kFitVelocityTolerance) << i;
+        RecordProperty("fit_position_error_m_body" + std::to_string(i), std::to_string(worstPos[i]));
+        RecordProperty("fit_velocity_error_mps_body" + std::to_string(i), std::to_string(worstVel[i]));
+    }
+    // The global states, Earth displaced about the barycentre by the fitted Moon, alike.
+    for (double t : {51544.5, 55555.55, 60645.27, 62000.9}) {
+        fit.states(t, fitted.data());
+        simhost::ephemerisStates(orbits.data(), orbits.size(), t, model.data());
+        for (std::size_t i = 0; i < orbits.size(); ++i) {
+            EXPECT_LT(length(fitted[i].pos - model[i].pos), kFitPositionTolerance) << i;
+            EXPECT_LT(length(fitted[i].vel - model[i].vel), kFitVelocityTolerance) << i;
+        }
+    }
+}
+
+TEST(FittedEphemeris, BuildsEachSegmentOnceWhenFirstNeeded) {
+    const std::vector<BodyOrbit> orbits = builtInOrbits();
+    FittedEphemeris fit;
+    fit.setBodies(orbits.data(), orbits.size());
+    EXPECT_EQ(fit.segmentsBuilt(), 0u);
+    EXPECT_EQ(fit.segmentDays(0), 0.0);  // the Sun, fixed: nothing to fit
+    EXPECT_EQ(fit.segmentDays(2), 4.0);  // the Moon
+    std::vector<StateVectors> s(orbits.size());
+    fit.states(60000.1, s.data());
+    EXPECT_EQ(fit.segmentsBuilt(), 3u);  // Earth-Moon barycentre, Moon, Mars
+    const StateVectors first = s[2];
+    fit.states(61000.0, s.data());
+    fit.states(60000.1, s.data());  // back again: kept, and the same numbers
+    EXPECT_EQ(fit.segmentsBuilt(), 6u);
+    EXPECT_EQ(s[2].pos.x, first.pos.x);
+    EXPECT_EQ(s[2].vel.z, first.vel.z);
+    fit.setBodies(orbits.data(), orbits.size());
+    EXPECT_EQ(fit.segmentsBuilt(), 0u);
+}
+
+// A fitted segment ends where the next begins, to the fit's error.
+TEST(FittedEphemeris, SegmentsJoinAtTheirBoundaries) {
+    const std::vector<BodyOrbit> orbits = builtInOrbits();
+    FittedEphemeris fit;
+    fit.setBodies(orbits.data(), orbits.size());
+    const double boundary = simhost::kJ2000Mjd + 4.0 * 2000;  // a Moon segment's start
+    const double justBefore = std::nextafter(boundary, 0.0);
+    const StateVectors a = fit.relativeState(2, justBefore), b = fit.relativeState(2, boundary);
+    EXPECT_LT(length(a.pos - b.pos), kFitPositionTolerance);
+    EXPECT_LT(length(a.vel - b.vel), kFitVelocityTolerance);
+}
+
+// An open orbit has no period to fit over: it is the model itself, exactly.
+TEST(FittedEphemeris, EvaluatesAnOpenOrbitDirectly) {
+    const BodyOrbit orbits[] = {
+        {-1, 1.327e20, ELEMENTS{}, simhost::kJ2000Mjd},
+        {0, 1e10, ELEMENTS{-2e11, 1.5, 0.3, 1.0, 2.0, 0.1}, simhost::kJ2000Mjd},
+    };
+    FittedEphemeris fit;
+    fit.setBodies(orbits, 2);
+    EXPECT_EQ(fit.segmentCoefficients(1), 0);
+    const StateVectors direct = simhost::orbitState(orbits[1], simhost::orbitMu(orbits, 2, 1), 52000.0);
+    const StateVectors got = fit.relativeState(1, 52000.0);
+    EXPECT_EQ(got.pos.x, direct.pos.x);
+    EXPECT_EQ(got.vel.y, direct.vel.y);
+    EXPECT_EQ(fit.segmentsBuilt(), 0u);
+}
+
+// A step's midpoint by interpolation between its ends, at the longest step
+// that allows it (173 s, from the Moon's four-day segments), against the fit.
+// The dates themselves round to 0.6 us near MJD 60000, which at a planet's
+// 30 km/s is 2 cm: the tolerance is that rounding, twice, and a micrometre.
+TEST(FittedEphemeris, MidpointsOfShortStepsInterpolateToTheFit) {
+    constexpr double kInterpolationTolerance = 1e-6;  // m
+    const std::vector<BodyOrbit> orbits = builtInOrbits();
+    FittedEphemeris fit;
+    fit.setBodies(orbits.data(), orbits.size());
+    const double dt = fit.midpointStepLimit();  // s
+    EXPECT_EQ(dt, 4.0 * simhost::kSecondsPerDay / 2000.0);
+    std::vector<StateVectors> a(orbits.size()), b(orbits.size()), mid(orbits.size());
+    for (double t : {51544.5, 58000.123, 60650.0}) {
+        const double dateRounding = (std::nextafter(t, 1e9) - t) * simhost::kSecondsPerDay;  // s
+        fit.states(t, a.data());
+        fit.states(t + dt / simhost::kSecondsPerDay, b.data());
+        fit.states(t + 0.5 * dt / simhost::kSecondsPerDay, mid.data());
+        for (std::size_t i = 0; i < orbits.size(); ++i) {
+            const double tolerance = 2.0 * dateRounding * length(mid[i].vel) + kInterpolationTolerance;
+            EXPECT_LT(length(simhost::midpointPosition(a[i], b[i], dt) - mid[i].pos), tolerance) << i;
+        }
+    }
+}
+
+// Dates far beyond any segment index (and NaN) come from the model itself.
+TEST(FittedEphemeris, EvaluatesFarDatesDirectly) {
+    const std::vector<BodyOrbit> orbits = builtInOrbits();
+    FittedEphemeris fit;
+    fit.setBodies(orbits.data(), orbits.size());
+    const double distant = simhost::kJ2000Mjd + 4e8;  // 1.1 million years on: the Moon's theory still gives numbers
+    const StateVectors got = fit.relativeState(2, distant);
+    const StateVectors direct = simhost::orbitState(orbits[2], simhost::orbitMu(orbits.data(), orbits.size(), 2), distant);
+    ASSERT_TRUE(std::isfinite(direct.pos.x));
+    EXPECT_EQ(got.pos.x, direct.pos.x);
+    std::vector<StateVectors> s(orbits.size());
+    fit.states(std::numeric_limits<double>::quiet_NaN(), s.data());
+    EXPECT_EQ(fit.segmentsBuilt(), 0u);
+}
+
+}  // namespace
