@@ -8,9 +8,9 @@
 
 #include "automation/time_step_driver.h"
 #include "frame/plugin_state.h"
-#include "host/physical_constants.h"
-#include "host/trace.h"
-#include "host/world.h"
+#include "host/physics/physical_constants.h"
+#include "host/world/trace.h"
+#include "host/world/world.h"
 
 namespace {
 

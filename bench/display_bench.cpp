@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "frame/plugin_state.h"
-#include "host/scenario_file.h"
-#include "host/scenario_io.h"
-#include "host/world.h"
+#include "host/scenario/scenario_file.h"
+#include "host/scenario/scenario_io.h"
+#include "host/world/world.h"
 #include "mfd/mode_registration.h"
 #include "mfd/zolk_mfd.h"
 

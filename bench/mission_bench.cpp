@@ -8,9 +8,9 @@
 #include <sstream>
 #include <string>
 
-#include "host/physical_constants.h"
-#include "host/scenario_file.h"
-#include "host/world.h"
+#include "host/physics/physical_constants.h"
+#include "host/scenario/scenario_file.h"
+#include "host/world/world.h"
 #include "sim/default_mission.h"
 #include "sim/flight.h"
 #include "sim/orbit_track.h"

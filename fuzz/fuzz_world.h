@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "frame/plugin_state.h"
-#include "host/world.h"
+#include "host/world/world.h"
 
 inline void resetFuzzWorld() {
     static bool built = false;

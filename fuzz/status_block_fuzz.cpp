@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_world.h"
-#include "host/scenario_io.h"
+#include "host/scenario/scenario_io.h"
 #include "mfd/zolk_mfd.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cmath>
 
-#include "host/physical_constants.h"
+#include "host/physics/physical_constants.h"
 
 namespace zolksim {
 

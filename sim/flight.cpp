@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/world.h"
+#include "host/world/world.h"
 
 namespace zolksim {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host/cockpit.h"
-#include "host/display_png.h"
+#include "host/cockpit/cockpit.h"
+#include "host/cockpit/display_png.h"
 #include "sim/raster_canvas.h"
 
 namespace zolksim {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/physical_constants.h"
+#include "host/physics/physical_constants.h"
 
 namespace zolksim {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "host/physical_constants.h"
+#include "host/physics/physical_constants.h"
 
 namespace zolksim {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "host/world.h"
+#include "host/world/world.h"
 
 namespace zolksim {
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "host/body.h"
-#include "host/vessel.h"
+#include "host/world/body.h"
+#include "host/world/vessel.h"
 
 namespace zolksim {
 

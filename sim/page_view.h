@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/cockpit.h"
-#include "host/text_surface.h"
+#include "host/cockpit/cockpit.h"
+#include "host/cockpit/text_surface.h"
 
 namespace zolksim {
 

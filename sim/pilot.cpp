@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <limits>
 
-#include "host/names.h"
-#include "host/world.h"
+#include "host/world/names.h"
+#include "host/world/world.h"
 
 namespace zolksim {
 

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/names.h"
-#include "host/physical_constants.h"
-#include "host/scenario_text.h"
+#include "host/world/names.h"
+#include "host/physics/physical_constants.h"
+#include "host/scenario/scenario_text.h"
 
 namespace zolksim {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "host/physical_constants.h"
+#include "host/physics/physical_constants.h"
 
 #ifdef _WIN32
 #include <io.h>

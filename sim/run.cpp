@@ -5,8 +5,8 @@
 #include <optional>
 #include <sstream>
 
-#include "host/scenario_file.h"
-#include "host/world.h"
+#include "host/scenario/scenario_file.h"
+#include "host/world/world.h"
 #include "sim/command_line.h"
 #include "sim/default_mission.h"
 #include "sim/flight.h"

@@ -8,7 +8,7 @@
 
 #include "automation/attitude_hold.h"
 #include "frame/plugin_state.h"
-#include "host/physical_constants.h"
+#include "host/physics/physical_constants.h"
 #include "tests/support/module_test.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string>
 
-#include "host/scenario_file.h"
+#include "host/scenario/scenario_file.h"
 #include "tests/support/world_fixture.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "frame/lifecycle.h"
-#include "host/trace.h"
-#include "host/world.h"
+#include "host/world/trace.h"
+#include "host/world/world.h"
 
 #ifdef _WIN32
 #include <windows.h>

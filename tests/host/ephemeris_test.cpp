@@ -1,7 +1,7 @@
 // Ephemeris checks: the built-in bodies against published almanac values
 // (new and full moons, the Moon's perigee, Earth's perihelion and aphelion),
 // known ranges and periods, and the barycentre bookkeeping of nested systems.
-#include "host/ephemeris.h"
+#include "host/physics/ephemeris.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include <initializer_list>
 #include <numbers>
 
-#include "host/lunar_theory.h"
-#include "host/physical_constants.h"
-#include "host/solar_system.h"
+#include "host/physics/lunar_theory.h"
+#include "host/physics/physical_constants.h"
+#include "host/physics/solar_system.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The Chebyshev-fitted ephemeris against the analytic model it was fitted to:
 // the fit's error over thirty years, and segments built once, when needed.
-#include "host/fitted_ephemeris.h"
+#include "host/physics/fitted_ephemeris.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/physical_constants.h"
-#include "host/solar_system.h"
+#include "host/physics/physical_constants.h"
+#include "host/physics/solar_system.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The host's inline sine, cosine and arc tangent against the C library's,
 // which are correctly rounded or nearly so.
-#include "host/arc_tangent.h"
-#include "host/sine_cosine.h"
+#include "host/physics/arc_tangent.h"
+#include "host/physics/sine_cosine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Two-body orbit checks against closed-form conic relations.
-#include "host/kepler.h"
+#include "host/physics/kepler.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <numbers>
 #include <utility>
 
-#include "host/physical_constants.h"
+#include "host/physics/physical_constants.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ephemeris.h"
+#include "host/physics/ephemeris.h"
 
 #include "tests/support/world_fixture.h"
 

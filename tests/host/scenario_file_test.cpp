@@ -6,9 +6,9 @@
 #include <fstream>
 #include <random>
 
-#include "host/names.h"
-#include "host/scenario_file.h"
-#include "host/scenario_io.h"
+#include "host/world/names.h"
+#include "host/scenario/scenario_file.h"
+#include "host/scenario/scenario_io.h"
 #include "tests/support/world_fixture.h"
 
 namespace {

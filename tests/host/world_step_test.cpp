@@ -1,10 +1,10 @@
 // Time stepping and body motion.
 #include <cmath>
 
-#include "host/ephemeris.h"
-#include "host/fitted_ephemeris.h"
-#include "host/physical_constants.h"
-#include "host/solar_system.h"
+#include "host/physics/ephemeris.h"
+#include "host/physics/fitted_ephemeris.h"
+#include "host/physics/physical_constants.h"
+#include "host/physics/solar_system.h"
 #include "tests/support/world_fixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "host/scenario_io.h"
+#include "host/scenario/scenario_io.h"
 #include "tests/support/display_test.h"
 
 namespace {

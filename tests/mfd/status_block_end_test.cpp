@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string>
 
-#include "host/scenario_file.h"
+#include "host/scenario/scenario_file.h"
 #include "mfd/status_line.h"
 #include "tests/support/display_test.h"
 

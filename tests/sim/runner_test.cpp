@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host/scenario_file.h"
-#include "host/world.h"
+#include "host/scenario/scenario_file.h"
+#include "host/world/world.h"
 #include "sim/run.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "host/physical_constants.h"
-#include "host/trace.h"
-#include "host/world.h"
+#include "host/physics/physical_constants.h"
+#include "host/world/trace.h"
+#include "host/world/world.h"
 #include "tests/support/literal_arguments.h"
 
 class WorldTest : public ::testing::Test {

@@ -1,0 +1,114 @@
+#include "host/physics/fitted_ephemeris.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "host/physics/physical_constants.h"
+
+namespace simhost {
+
+namespace {
+
+// Coefficients per axis; with the spans below they put the fit's error under
+// a millimetre, below the rounding of the model's own arguments.
+constexpr int kLunarCoefficients = 12;
+constexpr int kKeplerCoefficients = 10;
+// The Moon's terms run down to periods of a week (4D, 3M'): four-day segments.
+constexpr double kLunarSegmentDays = 4.0;
+// A Kepler orbit gets segments of this share of the time it takes to sweep a
+// radian at periapsis, capped at the planets' 16 days.
+constexpr double kShareOfPeriapsisRadian = 0.5;
+constexpr double kLongestSegmentDays = 16.0;
+// Steps up to this share of the shortest segment take the bodies' midpoints by
+// interpolation: a body moves through at most 2.5e-4 rad of its periapsis
+// turn in such a step, and the cubic's error goes as the fourth power of that.
+constexpr double kMidpointShareOfSegment = 1.0 / 2000.0;
+
+double segmentDaysFor(const BodyOrbit& orbit, double mu) {
+    if (!closedOrbit(orbit)) return 0.0;
+    if (orbit.model == OrbitModel::LunarTheory) return kLunarSegmentDays;
+    const ELEMENTS& el = orbit.elements;
+    const double n = orbit.model == OrbitModel::SecularElements
+                         ? std::fabs(orbit.ratesPerCentury.L) / (kDaysPerJulianCentury * kSecondsPerDay)
+                         : std::sqrt(mu / (el.a * el.a * el.a));  // rad/s
+    if (!(n > 0.0) || !std::isfinite(n)) return 0.0;
+    // Angular rate at periapsis: n sqrt(1 + e) / (1 - e)^1.5.
+    const double e = el.e;
+    const double periapsisRate = n * std::sqrt(1.0 + e) / std::pow(1.0 - e, 1.5);
+    return std::min(kLongestSegmentDays, kShareOfPeriapsisRadian / periapsisRate / kSecondsPerDay);
+}
+
+// Dates whose segment index fits an integer with room to spare (a million
+// years either side of J2000); anything else, NaN included, goes to the model.
+bool withinFittedDates(double mjd) {
+    constexpr double kFarthestDays = 365.25e6;
+    return std::fabs(mjd - kJ2000Mjd) < kFarthestDays;
+}
+
+}  // namespace
+
+void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
+    orbits_.assign(orbits, orbits + count);
+    weights_.resize(count);
+    fits_.clear();
+    fits_.resize(count);
+    midpointStepLimit_ = kLongestSegmentDays * kSecondsPerDay * kMidpointShareOfSegment;
+    for (std::size_t i = 0; i < count; ++i) {
+        weights_[i] = barycentreWeight(orbits, count, i);
+        Fit& fit = fits_[i];
+        fit.mu = orbitMu(orbits, count, i);
+        if (!hasParent(orbits, i)) continue;
+        fit.span = segmentDaysFor(orbits[i], fit.mu);
+        fit.perSpan = fit.span > 0.0 ? 1.0 / fit.span : 0.0;
+        const bool lunar = orbits[i].model == OrbitModel::LunarTheory;
+        fit.coefficients = fit.span > 0.0 ? (lunar ? kLunarCoefficients : kKeplerCoefficients) : 0;
+        midpointStepLimit_ = std::min(midpointStepLimit_, fit.span * kSecondsPerDay * kMidpointShareOfSegment);
+    }
+}
+
+std::size_t FittedEphemeris::segmentsBuilt() const {
+    std::size_t n = 0;
+    for (const Fit& fit : fits_) n += fit.segments.size();
+    return n;
+}
+
+const ChebyshevSegment& FittedEphemeris::buildSegment(std::size_t i, std::int64_t index) {
+    Fit& fit = fits_[i];
+    auto found = fit.segments.find(index);
+    if (found == fit.segments.end()) {
+        const BodyOrbit& orbit = orbits_[i];
+        const double mu = fit.mu;
+        const double start = kJ2000Mjd + static_cast<double>(index) * fit.span;
+        auto position = [&](double date) { return orbitState(orbit, mu, date).pos; };
+        found = fit.segments.emplace(index, fitChebyshev(start, fit.span, fit.coefficients, position)).first;
+    }
+    fit.last = &found->second;
+    fit.lastIndex = index;
+    return found->second;
+}
+
+StateVectors FittedEphemeris::relativeState(std::size_t i, double mjd) {
+    if (fits_[i].span == 0.0 || !withinFittedDates(mjd)) return orbitState(orbits_[i], fits_[i].mu, mjd);
+    StateVectors s{};
+    evaluateChebyshev(segmentAt(i, mjd), mjd, s.pos, &s.vel);
+    return s;
+}
+
+void FittedEphemeris::states(double mjd, StateVectors* out, bool velocities) {
+    const std::size_t count = orbits_.size();
+    const bool fitted = withinFittedDates(mjd);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!hasParent(orbits_.data(), i)) continue;
+        if (fits_[i].span == 0.0 || !fitted) {
+            const StateVectors s = orbitState(orbits_[i], fits_[i].mu, mjd);
+            out[i].pos = s.pos;
+            if (velocities) out[i].vel = s.vel;
+        } else {
+            evaluateChebyshev(segmentAt(i, mjd), mjd, out[i].pos, velocities ? &out[i].vel : nullptr);
+        }
+    }
+    composeGlobalStates(orbits_.data(), count, weights_.data(), out, velocities);
+}
+
+}  // namespace simhost

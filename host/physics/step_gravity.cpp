@@ -1,0 +1,95 @@
+#include "host/physics/step_gravity.h"
+
+#include <cmath>
+
+#include "host/physics/physical_constants.h"
+
+namespace simhost {
+
+void StepGravity::resize(std::size_t count) {
+    mid_.resize(count);
+    end_.resize(count);
+    other_.resize(count);
+    otherValid_ = false;
+    for (Stage& stage : stages_) {
+        stage.rel.resize(count);
+        stage.ref = -2;
+    }
+}
+
+void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, double startMjd, double t0,
+                        double dt) {
+    ephemeris_ = &ephemeris;
+    start_ = start;
+    startMjd_ = startMjd;
+    t0_ = t0;
+    dt_ = dt;
+    otherValid_ = false;
+    // The same arithmetic as World::mjd() at t0 + dt, so the end states are
+    // exactly those of the bodies at the new time.
+    ephemeris.states(startMjd + (t0 + dt) / kSecondsPerDay, end_.data());
+    if (std::fabs(dt) <= ephemeris.midpointStepLimit()) {
+        for (std::size_t k = 0; k < mid_.size(); ++k) mid_[k].pos = midpointPosition(start[k], end_[k], dt);
+    } else {
+        ephemeris.states(startMjd + (t0 + 0.5 * dt) / kSecondsPerDay, mid_.data(), false);
+    }
+    const StateVectors* states[] = {start, mid_.data(), end_.data(), other_.data()};
+    for (int i = 0; i < 4; ++i) {
+        stages_[i].states = states[i];
+        stages_[i].ref = -2;
+    }
+}
+
+int StepGravity::referenceBody(const VECTOR3& r) const {
+    return dominantBody(r, BodySnapshot{ephemeris_->orbits().data(), start_, end_.size()});
+}
+
+const StateVectors& StepGravity::bodyState(int i, double s) { return s == 0.0 ? start_[i] : end_[i]; }
+
+void StepGravity::prepare(Stage& stage, int ref) const {
+    const BodyOrbit* orbits = ephemeris_->orbits().data();
+    const StateVectors* states = stage.states;
+    const VECTOR3 origin = states[ref].pos;
+    VECTOR3 indirect{0.0, 0.0, 0.0};
+    for (std::size_t k = 0; k < end_.size(); ++k) {
+        const VECTOR3 body = states[k].pos - origin;
+        stage.rel[k] = body;
+        const double b2 = dotp(body, body);
+        if (static_cast<int>(k) != ref && b2 > 0.0) indirect = indirect + body * (orbits[k].gm / (b2 * std::sqrt(b2)));
+    }
+    stage.indirect = indirect;
+    stage.ref = ref;
+}
+
+VECTOR3 StepGravity::acceleration(int ref, double s, const VECTOR3& relPos) {
+    Stage& stage = stageAt(s);
+    const BodyOrbit* orbits = ephemeris_->orbits().data();
+    const std::size_t count = end_.size();
+    if (ref < 0) return gravityAcceleration(relPos, BodySnapshot{orbits, stage.states, count});
+    if (stage.ref != ref) prepare(stage, ref);
+    VECTOR3 sum{0.0, 0.0, 0.0};
+    const double r2 = dotp(relPos, relPos);
+    if (r2 > 0.0) sum = relPos * (-orbits[ref].gm / (r2 * std::sqrt(r2)));
+    for (std::size_t k = 0; k < count; ++k) {
+        if (static_cast<int>(k) == ref) continue;
+        const VECTOR3 d = stage.rel[k] - relPos;  // vessel to body k
+        const double d2 = dotp(d, d);
+        if (d2 > 0.0) sum = sum + d * (orbits[k].gm / (d2 * std::sqrt(d2)));
+    }
+    return sum - stage.indirect;
+}
+
+StepGravity::Stage& StepGravity::stageAt(double s) {
+    if (s == 0.0) return stages_[0];
+    if (s == 0.5 * dt_) return stages_[1];
+    if (s == dt_) return stages_[2];
+    if (!otherValid_ || s != otherTime_) {
+        ephemeris_->states(startMjd_ + (t0_ + s) / kSecondsPerDay, other_.data(), false);
+        otherTime_ = s;
+        otherValid_ = true;
+        stages_[3].ref = -2;
+    }
+    return stages_[3];
+}
+
+}  // namespace simhost

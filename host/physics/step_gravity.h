@@ -1,0 +1,69 @@
+// The bodies' gravity over one time step, for integrating the vessels.
+//
+// A vessel moves relative to a reference body, the one pulling hardest on it at
+// the step's start. Its acceleration there is the reference body's pull plus
+// every other body's pull in tidal form: its pull on the vessel minus its pull
+// on the reference body. That is how the reference body itself is taken to
+// move, so a vessel near Earth feels the Sun, the Moon and Mars only through
+// their tides, as Earth's own motion on its ephemeris implies.
+#pragma once
+
+#include <vector>
+
+#include "host/physics/fitted_ephemeris.h"
+#include "host/physics/gravity.h"
+
+namespace simhost {
+
+// Bodies follow the ephemeris. Their states at the start, middle and end of a
+// step (the stage times of a whole-step RK4) are evaluated once and shared by
+// all vessels; any other moment (a step split where a tank runs dry) is
+// evaluated on demand. Allocates only in resize (and the ephemeris when it
+// builds a segment).
+class StepGravity {
+public:
+    // Makes room for count bodies.
+    void resize(std::size_t count);
+    // Starts a step of dt seconds from simulation time t0 (s). start holds the
+    // bodies' states at t0 and must stay valid through the step; simulation time
+    // 0 is the date startMjd.
+    void begin(FittedEphemeris& ephemeris, const StateVectors* start, double startMjd, double t0, double dt);
+
+    // The body to integrate a vessel at global position r about: the one
+    // pulling hardest at the step's start; -1 when there are no bodies.
+    int referenceBody(const VECTOR3& r) const;
+    // Body i's global state s seconds into the step (s = 0 or the step's end).
+    const StateVectors& bodyState(int i, double s);
+    // Acceleration (m/s^2, global axes) of a vessel at relPos (m) relative to
+    // body ref, s seconds into the step: ref's pull and every other body's
+    // tide. With ref -1, relPos is global and this the plain sum of pulls.
+    VECTOR3 acceleration(int ref, double s, const VECTOR3& relPos);
+    // Hands over the bodies' states at the end of the step, taking into's old
+    // storage in exchange (same size, no allocation).
+    void takeEndStates(std::vector<StateVectors>& into) { into.swap(end_); }
+
+private:
+    // The bodies at one stage time, and what the tides there need that does
+    // not depend on the vessel, worked out once per reference body.
+    struct Stage {
+        const StateVectors* states = nullptr;
+        int ref = -2;                    // the reference body rel and indirect are for; -2: none yet
+        std::vector<VECTOR3> rel;        // each body's position relative to ref (m)
+        VECTOR3 indirect{0.0, 0.0, 0.0}; // sum over k != ref of GM_k rel_k / |rel_k|^3: their pull on ref (m/s^2)
+    };
+    Stage& stageAt(double s);
+    void prepare(Stage& stage, int ref) const;
+
+    FittedEphemeris* ephemeris_ = nullptr;
+    const StateVectors* start_ = nullptr;
+    double startMjd_ = 0.0;
+    double t0_ = 0.0;
+    double dt_ = 0.0;
+    std::vector<StateVectors> mid_, end_;  // mid_: positions only
+    std::vector<StateVectors> other_;      // at otherTime_ (s into the step), positions only
+    double otherTime_ = 0.0;
+    bool otherValid_ = false;
+    Stage stages_[4];  // at the start, middle and end of the step, and at otherTime_
+};
+
+}  // namespace simhost

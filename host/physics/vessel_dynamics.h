@@ -1,0 +1,20 @@
+// A vessel's motion over one time step under gravity and its own thrust.
+#pragma once
+
+#include "host/physics/step_gravity.h"
+#include "host/world/vessel.h"
+
+namespace simhost {
+
+// Moves the vessel over dt seconds (the step that gravity was begun for) and
+// burns its propellant. The motion is integrated relative to the step's
+// reference body (StepGravity::referenceBody) under its pull and the others'
+// tides. The step is split where a tank runs dry, and each part
+// is one classic RK4 step on position and velocity with the thrust fixed in
+// global axes and the mass falling linearly, so propellant used and velocity
+// gained follow the burn exactly. A negative dt coasts back without thrust.
+// A vessel without dry mass gets no thrust from the burn that would leave it
+// massless (the rocket equation has no finite answer there).
+void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity);
+
+}  // namespace simhost

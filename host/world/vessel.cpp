@@ -1,0 +1,59 @@
+#include "host/world/vessel.h"
+
+namespace simhost {
+
+Vessel::Vessel(std::string name)
+    : Object(ObjectKind::Vessel, std::move(name)), interface_(std::make_unique<VESSEL>(static_cast<Object*>(this))) {}
+
+Vessel::~Vessel() = default;
+
+Propellant* Vessel::addPropellant(double maxMass, double mass) {
+    propellants.push_back(std::make_unique<Propellant>(Propellant{maxMass, mass}));
+    return propellants.back().get();
+}
+
+Thruster* Vessel::addThruster(const VECTOR3& pos, const VECTOR3& dir, double max0, double isp, Propellant* resource) {
+    thrusters.push_back(std::make_unique<Thruster>(Thruster{pos, unit(dir), max0, isp, 0.0, resource}));
+    return thrusters.back().get();
+}
+
+bool Vessel::addToGroup(THGROUP_TYPE group, Thruster* thruster) {
+    if (group < 0 || group >= kThrusterGroupCount || thrusterIndex(thruster) < 0) return false;
+    groups_[group].push_back(thruster);
+    return true;
+}
+
+const std::vector<Thruster*>* Vessel::group(THGROUP_TYPE group) const {
+    if (group < 0 || group >= kThrusterGroupCount) return nullptr;
+    return &groups_[group];
+}
+
+double Vessel::mass() const {
+    double m = emptyMass;
+    for (const auto& tank : propellants) m += tank->mass;
+    return m;
+}
+
+int Vessel::thrusterIndex(const void* handle) const {
+    for (std::size_t i = 0; i < thrusters.size(); ++i)
+        if (thrusters[i].get() == handle) return static_cast<int>(i);
+    return -1;
+}
+
+int Vessel::propellantIndex(const void* handle) const {
+    for (std::size_t i = 0; i < propellants.size(); ++i)
+        if (propellants[i].get() == handle) return static_cast<int>(i);
+    return -1;
+}
+
+bool Vessel::navmode(int mode) const {
+    return mode >= 1 && mode <= kNavmodeCount && (navmodes_ & (1u << mode)) != 0;
+}
+
+bool Vessel::setNavmode(int mode, bool on) {
+    if (mode < 1 || mode > kNavmodeCount || navmode(mode) == on) return false;
+    navmodes_ = static_cast<std::uint8_t>(on ? navmodes_ | (1u << mode) : navmodes_ & ~(1u << mode));
+    return true;
+}
+
+}  // namespace simhost

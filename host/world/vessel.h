@@ -1,0 +1,68 @@
+// A vessel as the host keeps it: rigid body state, tanks, thrusters and the
+// navigation mode switches. The module sees it only through its VESSEL interface.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "frame/host_api.h"
+#include "host/world/object.h"
+#include "host/physics/rotation.h"
+
+namespace simhost {
+
+struct Propellant {
+    double maxMass;  // tank capacity (kg)
+    double mass;     // propellant now in the tank (kg)
+};
+
+struct Thruster {
+    VECTOR3 pos;               // vessel axes (m)
+    VECTOR3 dir;               // unit thrust direction, vessel axes
+    double max0;               // maximum thrust (N)
+    double isp;                // specific impulse (N*s/kg)
+    double level = 0.0;        // 0..1
+    Propellant* resource;      // the tank it draws from; null for none
+};
+
+constexpr int kThrusterGroupCount = 3;  // main, retro, hover
+constexpr int kNavmodeCount = 7;        // NAVMODE_KILLROT .. NAVMODE_HOLDALT
+
+class OAPIFUNC Vessel : public Object {
+public:
+    explicit Vessel(std::string name);
+    ~Vessel() override;
+
+    Propellant* addPropellant(double maxMass, double mass);
+    Thruster* addThruster(const VECTOR3& pos, const VECTOR3& dir, double max0, double isp, Propellant* resource);
+    // Returns false for a group the host does not know.
+    bool addToGroup(THGROUP_TYPE group, Thruster* thruster);
+    const std::vector<Thruster*>* group(THGROUP_TYPE group) const;
+
+    double mass() const;  // empty mass plus all propellant (kg)
+    // Index of a thruster or tank of this vessel, -1 when it is not one.
+    int thrusterIndex(const void* handle) const;
+    int propellantIndex(const void* handle) const;
+
+    bool navmode(int mode) const;
+    bool setNavmode(int mode, bool on);  // false for an unknown mode or no change
+
+    VESSEL& vesselInterface() { return *interface_; }
+
+    double emptyMass = 0.0;     // kg
+    VECTOR3 pos{};              // global position (m)
+    VECTOR3 vel{};              // global velocity (m/s)
+    Mat3 rot = identityMatrix();  // local -> global
+    VECTOR3 angVel{};           // vessel axes (rad/s)
+    std::vector<std::unique_ptr<Propellant>> propellants;
+    std::vector<std::unique_ptr<Thruster>> thrusters;
+
+private:
+    std::array<std::vector<Thruster*>, kThrusterGroupCount> groups_;
+    std::uint8_t navmodes_ = 0;  // bit m set: navigation mode m active
+    std::unique_ptr<VESSEL> interface_;
+};
+
+}  // namespace simhost

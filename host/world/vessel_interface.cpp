@@ -1,0 +1,233 @@
+// The VESSEL interface: the module's view of one host vessel. Handles passed in
+// are checked against the vessel's own thrusters and tanks and the world's objects.
+#include <algorithm>
+#include <limits>
+
+#include "host/physics/kepler.h"
+#include "host/world/trace_record.h"
+#include "host/world/world.h"
+
+using simhost::Propellant;
+using simhost::Thruster;
+using simhost::Vessel;
+using simhost::world;
+using simhost::detail::objectText;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kTwoPi = 6.283185307179586;
+
+// The host creates every VESSEL for one of its own vessels.
+Vessel& vesselOf(OBJHANDLE handle) { return *static_cast<Vessel*>(static_cast<simhost::Object*>(handle)); }
+
+Thruster* thrusterOf(const Vessel& v, THRUSTER_HANDLE th) {
+    const int index = v.thrusterIndex(th);
+    return index < 0 ? nullptr : v.thrusters[static_cast<std::size_t>(index)].get();
+}
+
+Propellant* propellantOf(const Vessel& v, PROPELLANT_HANDLE ph) {
+    const int index = v.propellantIndex(ph);
+    return index < 0 ? nullptr : v.propellants[static_cast<std::size_t>(index)].get();
+}
+
+std::string thrusterText(const Vessel& v, THRUSTER_HANDLE th) {
+    if (!th) return "null";
+    const int index = v.thrusterIndex(th);
+    return index < 0 ? "?" : "th" + std::to_string(index);
+}
+
+std::string propellantText(const Vessel& v, PROPELLANT_HANDLE ph) {
+    if (!ph) return "null";
+    const int index = v.propellantIndex(ph);
+    return index < 0 ? "?" : "tank" + std::to_string(index);
+}
+
+// Global position and velocity of any object of the world; false for an unknown handle.
+bool globalState(OBJHANDLE h, simhost::StateVectors& out) {
+    if (const simhost::Body* body = world().bodyFromHandle(h)) {
+        out = body->state;
+        return true;
+    }
+    if (const Vessel* vessel = world().vesselFromHandle(h)) {
+        out = {vessel->pos, vessel->vel};
+        return true;
+    }
+    return false;
+}
+
+bool acceptable(double value) { return std::isfinite(value) && value >= 0.0; }
+
+double clampLevel(double level) { return std::isnan(level) ? 0.0 : std::clamp(level, 0.0, 1.0); }
+
+}  // namespace
+
+VESSEL::VESSEL(OBJHANDLE hVessel, int /*fmodel*/) : handle_(hVessel) {}
+
+char* VESSEL::GetName() const { return vesselOf(handle_).name.data(); }
+
+bool VESSEL::ActivateNavmode(int mode) {
+    HOST_TRACE("ActivateNavmode", mode);
+    return vesselOf(handle_).setNavmode(mode, true);
+}
+
+bool VESSEL::DeactivateNavmode(int mode) {
+    HOST_TRACE("DeactivateNavmode", mode);
+    return vesselOf(handle_).setNavmode(mode, false);
+}
+
+bool VESSEL::GetNavmodeState(int mode) { return vesselOf(handle_).navmode(mode); }
+
+void VESSEL::Local2Global(const VECTOR3& local, VECTOR3& global) const {
+    HOST_TRACE("Local2Global", local);
+    const Vessel& v = vesselOf(handle_);
+    global = v.rot * local + v.pos;
+}
+
+void VESSEL::Global2Local(const VECTOR3& global, VECTOR3& local) const {
+    HOST_TRACE("Global2Local", global);
+    const Vessel& v = vesselOf(handle_);
+    local = simhost::transposeTimes(v.rot, global - v.pos);
+}
+
+void VESSEL::GlobalRot(const VECTOR3& rloc, VECTOR3& rglob) const {
+    HOST_TRACE("GlobalRot", rloc);
+    rglob = vesselOf(handle_).rot * rloc;
+}
+
+void VESSEL::GetGlobalPos(VECTOR3& pos) const {
+    HOST_TRACE("GetGlobalPos");
+    pos = vesselOf(handle_).pos;
+}
+
+void VESSEL::GetGlobalVel(VECTOR3& vel) const {
+    HOST_TRACE("GetGlobalVel");
+    vel = vesselOf(handle_).vel;
+}
+
+// An unknown reference gives NaN components rather than a plausible vector.
+void VESSEL::GetRelativePos(OBJHANDLE hRef, VECTOR3& pos) const {
+    HOST_TRACE("GetRelativePos", objectText(hRef));
+    simhost::StateVectors ref{};
+    pos = globalState(hRef, ref) ? vesselOf(handle_).pos - ref.pos : vec3(kNaN, kNaN, kNaN);
+}
+
+void VESSEL::GetRelativeVel(OBJHANDLE hRef, VECTOR3& vel) const {
+    HOST_TRACE("GetRelativeVel", objectText(hRef));
+    simhost::StateVectors ref{};
+    vel = globalState(hRef, ref) ? vesselOf(handle_).vel - ref.vel : vec3(kNaN, kNaN, kNaN);
+}
+
+void VESSEL::SetGlobalOrientation(const VECTOR3& arot) const {
+    HOST_TRACE("SetGlobalOrientation", arot);
+    vesselOf(handle_).rot = simhost::rotationFromAngles(arot);
+}
+
+void VESSEL::GetGlobalOrientation(VECTOR3& arot) const { arot = simhost::anglesFromRotation(vesselOf(handle_).rot); }
+
+void VESSEL::SetAngularVel(const VECTOR3& avel) const {
+    HOST_TRACE("SetAngularVel", avel);
+    vesselOf(handle_).angVel = avel;
+}
+
+void VESSEL::GetAngularVel(VECTOR3& avel) const { avel = vesselOf(handle_).angVel; }
+
+bool VESSEL::GetElements(OBJHANDLE hRef, ELEMENTS& el, ORBITPARAM* prm, double mjd_ref, int frame) const {
+    HOST_TRACE("GetElements", objectText(hRef), mjd_ref, frame);
+    const simhost::Body* body = world().bodyFromHandle(hRef);
+    if (!body || frame != FRAME_ECL) return false;
+    const Vessel& v = vesselOf(handle_);
+    ORBITPARAM local{};
+    ORBITPARAM& out = prm ? *prm : local;
+    if (!simhost::elementsFromState(v.pos - body->state.pos, v.vel - body->state.vel, body->gm, el, &out))
+        return false;
+    // The mean longitude at another reference date, on a closed orbit.
+    if (mjd_ref != 0.0 && std::isfinite(out.T) && out.T > 0.0) {
+        const double shift = kTwoPi * (world().mjd() - mjd_ref) * simhost::kSecondsPerDay / out.T;
+        el.L = std::fmod(std::fmod(el.L - shift, kTwoPi) + kTwoPi, kTwoPi);
+    }
+    return true;
+}
+
+double VESSEL::GetMass() const {
+    HOST_TRACE("GetMass");
+    return vesselOf(handle_).mass();
+}
+
+DWORD VESSEL::GetGroupThrusterCount(THGROUP_TYPE group) const {
+    HOST_TRACE("GetGroupThrusterCount", static_cast<int>(group));
+    const auto* members = vesselOf(handle_).group(group);
+    return members ? static_cast<DWORD>(members->size()) : 0;
+}
+
+THRUSTER_HANDLE VESSEL::GetGroupThruster(THGROUP_TYPE group, DWORD index) const {
+    HOST_TRACE("GetGroupThruster", static_cast<int>(group), static_cast<unsigned>(index));
+    const auto* members = vesselOf(handle_).group(group);
+    return members && index < members->size() ? (*members)[index] : nullptr;
+}
+
+void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE group, double level) const {
+    HOST_TRACE("SetThrusterGroupLevel", static_cast<int>(group), level);
+    if (const auto* members = vesselOf(handle_).group(group))
+        for (Thruster* th : *members) th->level = clampLevel(level);
+}
+
+double VESSEL::GetThrusterGroupLevel(THGROUP_TYPE group) const {
+    const auto* members = vesselOf(handle_).group(group);
+    if (!members || members->empty()) return 0.0;
+    double sum = 0.0;
+    for (const Thruster* th : *members) sum += th->level;
+    return sum / static_cast<double>(members->size());
+}
+
+PROPELLANT_HANDLE VESSEL::GetThrusterResource(THRUSTER_HANDLE th) const {
+    const Vessel& v = vesselOf(handle_);
+    HOST_TRACE("GetThrusterResource", thrusterText(v, th));
+    const Thruster* thruster = thrusterOf(v, th);
+    return thruster ? thruster->resource : nullptr;
+}
+
+double VESSEL::GetPropellantMass(PROPELLANT_HANDLE ph) const {
+    const Vessel& v = vesselOf(handle_);
+    HOST_TRACE("GetPropellantMass", propellantText(v, ph));
+    const Propellant* tank = propellantOf(v, ph);
+    return tank ? tank->mass : 0.0;
+}
+
+double VESSEL::GetThrusterMax0(THRUSTER_HANDLE th) const {
+    const Vessel& v = vesselOf(handle_);
+    HOST_TRACE("GetThrusterMax0", thrusterText(v, th));
+    const Thruster* thruster = thrusterOf(v, th);
+    return thruster ? thruster->max0 : 0.0;
+}
+
+// The host keeps only physically meaningful ratings: non-finite or negative values are ignored.
+void VESSEL::SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const {
+    const Vessel& v = vesselOf(handle_);
+    HOST_TRACE("SetThrusterMax0", thrusterText(v, th), maxth0);
+    if (Thruster* thruster = thrusterOf(v, th); thruster && acceptable(maxth0)) thruster->max0 = maxth0;
+}
+
+double VESSEL::GetThrusterIsp(THRUSTER_HANDLE th) const {
+    const Vessel& v = vesselOf(handle_);
+    HOST_TRACE("GetThrusterIsp", thrusterText(v, th));
+    const Thruster* thruster = thrusterOf(v, th);
+    return thruster ? thruster->isp : 0.0;
+}
+
+void VESSEL::SetThrusterIsp(THRUSTER_HANDLE th, double isp) const {
+    const Vessel& v = vesselOf(handle_);
+    HOST_TRACE("SetThrusterIsp", thrusterText(v, th), isp);
+    if (Thruster* thruster = thrusterOf(v, th); thruster && acceptable(isp)) thruster->isp = isp;
+}
+
+double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
+    const Thruster* thruster = thrusterOf(vesselOf(handle_), th);
+    return thruster ? thruster->level : 0.0;
+}
+
+void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
+    const Vessel& v = vesselOf(handle_);
+    HOST_TRACE("SetThrusterLevel", thrusterText(v, th), level);
+    if (Thruster* thruster = thrusterOf(v, th)) thruster->level = clampLevel(level);
+}
