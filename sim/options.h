@@ -16,6 +16,10 @@ struct RunOptions {
     std::string outDir = "zolksim-out";
     std::string modulePath;             // empty: the module beside the program
     bool quiet = false;
+    // --serve: the live cockpit instead of a run.
+    bool serve = false;
+    int port = 8417;
+    std::string listen = "127.0.0.1";
 };
 
 // The command line read into options. When the run should not go ahead (help,
