@@ -48,7 +48,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
             ->excludes(daysOption)
             ->excludes(secondsOption)
             ->excludes(scriptOption);
-    app.add_option("--port", o.port, "The cockpit's port (default 8417)")->check(CLI::Range(1, 65535))->needs(serveOption);
+    app.add_option("--port", o.port, "The cockpit's port (default 8417; 0: any free port)")->check(CLI::Range(0, 65535))->needs(serveOption);
     app.add_option("--listen", o.listen, "The address the cockpit listens on (default 127.0.0.1, this machine only)")
         ->needs(serveOption);
     app.set_version_flag("--version,-V", kVersionText);

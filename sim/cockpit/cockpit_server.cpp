@@ -28,7 +28,7 @@ void refuse(httplib::Response& res, int status, const std::string& why) {
 int statusOf(Outcome outcome) {
     switch (outcome) {
     case Outcome::Done: return 200;
-    case Outcome::Refused: return 422;
+    case Outcome::Refused: return 200;  // the pilot's entry was refused, not the request
     case Outcome::Impossible: return 409;
     }
     return 500;
@@ -102,6 +102,9 @@ void CockpitServer::route() {
         res.set_header("X-Frame-Options", "DENY");
         res.set_content(std::string(asset->body), contentTypeOf(asset->path));
     });
+
+    // Browsers ask for an icon; the cockpit has none.
+    s.Get("/favicon.ico", [](const httplib::Request&, httplib::Response& res) { res.status = 204; });
 
     s.Get("/frame", [this](const httplib::Request&, httplib::Response& res) {
         const Frame frame = board_.latest();

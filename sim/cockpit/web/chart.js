@@ -31,7 +31,7 @@ class ZolkChart {
 
   draw() {
     const g = this.g, w = this.canvas.width, h = this.canvas.height;
-    const left = 64, right = w - 60, top = 14, bottom = h - 30;
+    const left = 64, right = w - 60, top = 24, bottom = h - 30;
     g.clearRect(0, 0, w, h);
     g.font = '11px "DejaVu Sans Mono", monospace';
     const s = this.samples;
@@ -62,8 +62,8 @@ class ZolkChart {
       g.fillText((fuelHigh * (1 - i / 4)).toFixed(1), right + 6, y + 4);
     }
     g.textAlign = 'center';
-    g.fillText('km', left - 30, top - 2 + 10);
-    g.fillText('kg', right + 30, top + 8);
+    g.fillText('km', left - 30, 12);
+    g.fillText('kg', right + 30, 12);
     const days = (t1 - t0) / 86400;
     g.fillText(days >= 1 ? days.toFixed(2) + ' d' : ((t1 - t0) / 3600).toFixed(2) + ' h', right, h - 10);
     g.fillText('0', left, h - 10);

@@ -35,7 +35,7 @@ async function send(command) {
 
 async function act(command) {
   const answer = await send(command);
-  if (answer.status >= 400 && answer.status !== 422) showStatus(answer.error || answer.message, true);
+  if (answer.status >= 400) showStatus(answer.error || answer.message, true);
   else if (answer.message && command.do !== 'button') showStatus(answer.message, false);
   return answer;
 }
@@ -113,8 +113,9 @@ function drawDisplay(d, f) {
   const texts = JSON.stringify(f.texts);
   if (texts !== d.lastTexts) {
     d.lastTexts = texts;
-    // Each character takes exactly one cell of the host's grid.
-    const spacing = f.cellWidth - fontAdvance(f.cellHeight);
+    // Each character takes exactly one cell of the host's grid: the font,
+    // as tall as a cell, is stretched to the cell's width.
+    const stretch = 'scaleX(' + (f.cellWidth / fontAdvance(f.cellHeight)).toFixed(4) + ')';
     const spans = f.texts.map(([x, y, colour, text]) => {
       const s = document.createElement('span');
       s.textContent = text;
@@ -122,7 +123,7 @@ function drawDisplay(d, f) {
       s.style.top = y + 'px';
       s.style.color = cssColour(colour);
       s.style.fontSize = f.cellHeight + 'px';
-      s.style.letterSpacing = spacing + 'px';
+      s.style.transform = stretch;
       return s;
     });
     d.page.replaceChildren(...spans);

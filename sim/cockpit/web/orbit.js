@@ -26,7 +26,7 @@ class ZolkOrbit {
     const cx = o.e < 1 ? (o.periapsis - o.apoapsis) / 2 : 0;
     const halfWidth = o.e < 1 ? (o.periapsis + o.apoapsis) / 2 : far;
     const halfHeight = o.e < 1 ? halfWidth * Math.sqrt(1 - o.e * o.e) : far;
-    const scale = 0.44 * Math.min(w, h) / Math.max(halfWidth, halfHeight, o.radius);
+    const scale = 0.42 * Math.min(w, h) / Math.max(halfWidth, halfHeight, o.radius);
     const X = x => w / 2 + (x - cx) * scale, Y = y => h / 2 - y * scale;
     const at = nu => { const r = p / (1 + o.e * Math.cos(nu)); return [X(r * Math.cos(nu)), Y(r * Math.sin(nu))]; };
 
@@ -65,7 +65,7 @@ class ZolkOrbit {
       g.arc(x, y, 3.5, 0, 2 * Math.PI);
       g.fill();
       g.font = '12px "DejaVu Sans Mono", monospace';
-      g.fillText(label, x + (nu === 0 ? 8 : -26), y - 8);
+      g.fillText(label, x + (nu === 0 ? -22 : 8), y - 8);
     };
     mark(0, 'Pe');
     if (o.e < 1) mark(Math.PI, 'Ap');
