@@ -17,8 +17,8 @@ bool FrameBoard::offerSample(std::string json) {
     samples_.push_back(std::move(json));
     if (samples_.size() > kHistoryLimit) {
         // Keep the even ones, and so the first: the chart still starts at the start.
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < samples_.size(); i += 2) samples_[kept++] = std::move(samples_[i]);
+        std::size_t kept = 1;
+        for (std::size_t i = 2; i < samples_.size(); i += 2) samples_[kept++] = std::move(samples_[i]);
         samples_.resize(kept);
         stride_ *= 2;
         offered_ = 1;

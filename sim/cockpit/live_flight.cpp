@@ -52,10 +52,14 @@ void LiveFlight::loop() {
     publish();
     Clock::time_point nextFrame = Clock::now() + kFramePeriod;
     while (!queue_.closed()) {
-        bool changed = false;
-        for (PendingCommand& pending : queue_.drain()) {
-            pending.result.set_value(carryOut(pending.command));
-            changed = true;
+        // Commands are answered only once a frame showing what they did is
+        // out, so a browser that reads the frame after the answer sees it.
+        std::vector<PendingCommand> batch = queue_.drain();
+        if (!batch.empty()) {
+            std::vector<CommandResult> results;
+            for (const PendingCommand& pending : batch) results.push_back(carryOut(pending.command));
+            publish();
+            for (std::size_t i = 0; i < batch.size(); ++i) batch[i].result.set_value(std::move(results[i]));
         }
         if (clock_.running) {
             fly(nextFrame);
@@ -65,10 +69,7 @@ void LiveFlight::loop() {
                 nextFrame = std::max(nextFrame + kFramePeriod, Clock::now());
                 continue;
             }
-        } else if (changed) {
-            publish();
         }
-        if (changed && clock_.running) publish();
         // Running: until the next frame is due, or a command comes. Paused: until a command comes.
         queue_.waitUntil(clock_.running ? nextFrame : Clock::now() + std::chrono::hours(1));
         if (!clock_.running) nextFrame = Clock::now() + kFramePeriod;
