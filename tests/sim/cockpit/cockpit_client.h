@@ -73,7 +73,7 @@ private:
 
 // A live cockpit on a free port of 127.0.0.1, paused unless asked otherwise,
 // saving into its own folder.
-class LiveCockpitTest : public ::testing::Test {
+class CockpitLive : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -16,7 +16,7 @@ namespace {
 
 using zolksim::cockpit::RequestGuard;
 
-TEST(RequestGuard, LoopbackAnswersToItsOwnNamesOnItsOwnPortOnly) {
+TEST(CockpitRequestGuard, LoopbackAnswersToItsOwnNamesOnItsOwnPortOnly) {
     const RequestGuard guard("127.0.0.1", 8417);
     for (const char* host : {"127.0.0.1:8417", "localhost:8417", "LOCALHOST:8417", "[::1]:8417"})
         EXPECT_TRUE(guard.hostAllowed(host)) << host;
@@ -29,7 +29,7 @@ TEST(RequestGuard, LoopbackAnswersToItsOwnNamesOnItsOwnPortOnly) {
     EXPECT_EQ(guard.pageAddress(), "http://127.0.0.1:8417/");
 }
 
-TEST(RequestGuard, EveryAddressAcceptsAddressLiteralsButNoNames) {
+TEST(CockpitRequestGuard, EveryAddressAcceptsAddressLiteralsButNoNames) {
     const RequestGuard guard("0.0.0.0", 9000);
     EXPECT_TRUE(guard.hostAllowed("192.168.1.20:9000"));
     EXPECT_TRUE(guard.hostAllowed("[fe80::1]:9000"));
@@ -38,7 +38,7 @@ TEST(RequestGuard, EveryAddressAcceptsAddressLiteralsButNoNames) {
     EXPECT_TRUE(RequestGuard("::1", 9000).hostAllowed("[::1]:9000"));
 }
 
-TEST(FrameBoard, HistoryThinsOutButSpansTheWholeRun) {
+TEST(CockpitFrameBoard, HistoryThinsOutButSpansTheWholeRun) {
     zolksim::cockpit::FrameBoard board;
     const std::size_t offers = 5 * zolksim::cockpit::kHistoryLimit;
     for (std::size_t i = 0; i < offers; ++i) board.offerSample(std::to_string(i));
@@ -50,7 +50,7 @@ TEST(FrameBoard, HistoryThinsOutButSpansTheWholeRun) {
     for (std::size_t i = 1; i < history.size(); ++i) EXPECT_LT(history[i - 1], history[i]);
 }
 
-TEST(FrameBoard, WaitersWakeForANewFrameOrTheClose) {
+TEST(CockpitFrameBoard, WaitersWakeForANewFrameOrTheClose) {
     zolksim::cockpit::FrameBoard board;
     board.publish("{}");
     EXPECT_EQ(board.waitNewer(0, std::chrono::seconds(30)).number, 1u);
@@ -60,7 +60,7 @@ TEST(FrameBoard, WaitersWakeForANewFrameOrTheClose) {
     EXPECT_TRUE(board.closed());
 }
 
-TEST(OrbitView, LaysTheOrbitOutInItsPlaneWithTheBurnWindowAroundPeriapsis) {
+TEST(CockpitOrbitView, LaysTheOrbitOutInItsPlaneWithTheBurnWindowAroundPeriapsis) {
     simhost::Body earth("Earth", 3.986004418e14, 6371000.0);
     simhost::Vessel tug("Tug");
     // At periapsis of a 400 x 2000 km orbit, moving along +y, the plane tilted.
@@ -93,7 +93,7 @@ TEST(OrbitView, LaysTheOrbitOutInItsPlaneWithTheBurnWindowAroundPeriapsis) {
     EXPECT_NEAR(burning.thrustY, 1.0, 1e-9);
 }
 
-TEST(FrameJson, DatesAreCivilDatesInUtc) {
+TEST(CockpitFrameJson, DatesAreCivilDatesInUtc) {
     EXPECT_EQ(zolksim::cockpit::dateText(51544.5), "2000-01-01 12:00:00");
     EXPECT_EQ(zolksim::cockpit::dateText(60650.0), "2024-12-06 00:00:00");
     EXPECT_EQ(zolksim::cockpit::dateText(60650.0 + 86399.6 / 86400.0), "2024-12-07 00:00:00");

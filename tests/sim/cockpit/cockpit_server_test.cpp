@@ -44,7 +44,7 @@ std::vector<std::pair<std::string, std::string>> readEvents(
     return events;
 }
 
-TEST_F(LiveCockpitTest, ServesThePageAndItsAssetsAndNothingElse) {
+TEST_F(CockpitLive, ServesThePageAndItsAssetsAndNothingElse) {
     open();
     const struct {
         const char* path;
@@ -72,7 +72,7 @@ TEST_F(LiveCockpitTest, ServesThePageAndItsAssetsAndNothingElse) {
     }
 }
 
-TEST_F(LiveCockpitTest, EventStreamStartsWithTheHistoryThenCarriesFramesWithThePage) {
+TEST_F(CockpitLive, EventStreamStartsWithTheHistoryThenCarriesFramesWithThePage) {
     open(/*running=*/true, /*warp=*/1000.0);
     CockpitClient watcher(live->port());
     const auto events = readEvents(watcher.raw(), [](const auto& e) { return e.size() >= 4; });
@@ -96,7 +96,7 @@ TEST_F(LiveCockpitTest, EventStreamStartsWithTheHistoryThenCarriesFramesWithTheP
     }
 }
 
-TEST_F(LiveCockpitTest, TheTitleStandsInsideTheScreen) {
+TEST_F(CockpitLive, TheTitleStandsInsideTheScreen) {
     open();
     const json title = client->frame()["displays"][0]["texts"][0];
     ASSERT_EQ(title[3], "Z.O.L.K. MFD");
@@ -104,7 +104,7 @@ TEST_F(LiveCockpitTest, TheTitleStandsInsideTheScreen) {
     EXPECT_GE(title[1].get<int>(), 16 / 4) << "a quarter of a character down, clear of the top edge";
 }
 
-TEST_F(LiveCockpitTest, KeysAndButtonsReachTheDisplayAsTheHostDeliversThem) {
+TEST_F(CockpitLive, KeysAndButtonsReachTheDisplayAsTheHostDeliversThem) {
     open();
     ASSERT_EQ(client->leftValue(kAutoBurn), "On");
     auto res = client->post(key("K"));
@@ -123,7 +123,7 @@ TEST_F(LiveCockpitTest, KeysAndButtonsReachTheDisplayAsTheHostDeliversThem) {
     EXPECT_EQ(client->leftValue("Attitude Hold"), "Off");
 }
 
-TEST_F(LiveCockpitTest, TypedEntriesAreAcceptedOrRefusedAndBoxesCancelled) {
+TEST_F(CockpitLive, TypedEntriesAreAcceptedOrRefusedAndBoxesCancelled) {
     open();
     ASSERT_EQ(client->post(button(3, "down"))->status, 200);  // ENG
     client->post(button(3, "up"));
@@ -152,7 +152,7 @@ TEST_F(LiveCockpitTest, TypedEntriesAreAcceptedOrRefusedAndBoxesCancelled) {
     EXPECT_EQ(client->post(command("type", {{"text", "1"}}))->status, 409);
 }
 
-TEST_F(LiveCockpitTest, ForeignOrMalformedRequestsAreRefusedAndChangeNothing) {
+TEST_F(CockpitLive, ForeignOrMalformedRequestsAreRefusedAndChangeNothing) {
     open();
     const std::string before = client->frame().dump();
     const std::string toggle = key("K").dump();
@@ -188,7 +188,7 @@ TEST_F(LiveCockpitTest, ForeignOrMalformedRequestsAreRefusedAndChangeNothing) {
     EXPECT_FALSE(std::filesystem::exists(folder / "escape.scn"));
 }
 
-TEST_F(LiveCockpitTest, SavesIntoTheOutputFolderAndOpensASecondDisplayOnTheSameRecord) {
+TEST_F(CockpitLive, SavesIntoTheOutputFolderAndOpensASecondDisplayOnTheSameRecord) {
     open();
     auto res = client->post(command("save", {{"name", "live.scn"}}));
     ASSERT_TRUE(res);
@@ -210,7 +210,7 @@ TEST_F(LiveCockpitTest, SavesIntoTheOutputFolderAndOpensASecondDisplayOnTheSameR
     EXPECT_EQ(valueBelow(displays[1], kAutoBurn), "Off");
 }
 
-TEST_F(LiveCockpitTest, TimeRunsAtTheWarpAndStandsStillWhilePaused) {
+TEST_F(CockpitLive, TimeRunsAtTheWarpAndStandsStillWhilePaused) {
     open();
     EXPECT_EQ(client->frame()["running"], false);
     EXPECT_EQ(client->post(command("warp", {{"factor", 100000}}))->status, 200);
@@ -229,7 +229,7 @@ TEST_F(LiveCockpitTest, TimeRunsAtTheWarpAndStandsStillWhilePaused) {
     EXPECT_EQ(client->frame()["time"].get<double>(), time);
 }
 
-TEST_F(LiveCockpitTest, TwoClientsSeeTheSameWorld) {
+TEST_F(CockpitLive, TwoClientsSeeTheSameWorld) {
     open();
     CockpitClient first(live->port()), second(live->port());
     std::atomic<bool> firstSawIt{false}, secondSawIt{false};
