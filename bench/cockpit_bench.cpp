@@ -118,12 +118,15 @@ void BM_CockpitPaused(benchmark::State& state) {
             state.SkipWithError(error.c_str());
             return;
         }
+        // Paused, frames come only after commands: the stream stays open until the close.
+        std::thread watcher([&] { watch(live.port(), std::chrono::hours(1)); });
         const double cpuBefore = processorSeconds();
         const auto start = Clock::now();
-        watch(live.port(), kWatch);
+        std::this_thread::sleep_for(kWatch);
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         state.counters["cpu_share"] = (processorSeconds() - cpuBefore) / seconds;
         live.close();
+        watcher.join();
     }
 }
 BENCHMARK(BM_CockpitPaused)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
