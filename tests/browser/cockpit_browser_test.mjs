@@ -118,6 +118,14 @@ try {
   await waitForValue(page, 'Main Eng.Max Thrust', '250000.000 N');
   await page.waitForFunction(() => document.getElementById('box').hidden, WAIT);
 
+  // Escape cancels a box.
+  await page.click('.mfd .screen');
+  await page.keyboard.press('KeyM');
+  await page.waitForFunction(() => !document.getElementById('box').hidden, WAIT);
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.getElementById('box').hidden, WAIT);
+  console.log('  Escape closed the ISP box');
+
   // 250 kN would fling the tug out of orbit in one pass; the mission's own
   // 3 N lifts the apoapsis steadily, which the chart should show.
   await clickButton(page, 'ENG');

@@ -6,7 +6,11 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include <sstream>
+#include <vector>
+
 #include "host/world.h"
+#include "sim/command_line.h"
 #include "sim/cockpit/frame_board.h"
 #include "sim/cockpit/frame_json.h"
 #include "sim/cockpit/orbit_view.h"
@@ -98,6 +102,27 @@ TEST(CockpitFrameJson, DatesAreCivilDatesInUtc) {
     EXPECT_EQ(zolksim::cockpit::dateText(60650.0), "2024-12-06 00:00:00");
     EXPECT_EQ(zolksim::cockpit::dateText(60650.0 + 86399.6 / 86400.0), "2024-12-07 00:00:00");
     EXPECT_EQ(zolksim::cockpit::dateText(51603.0), "2000-02-29 00:00:00");
+}
+
+zolksim::ParsedCommandLine parse(std::vector<const char*> args) {
+    args.insert(args.begin(), "zolksim");
+    std::ostringstream out, err;
+    return zolksim::parseCommandLine(static_cast<int>(args.size()), args.data(), out, err);
+}
+
+TEST(CockpitCommandLine, ServeTakesAPortAndAnAddressButNoEndOrScript) {
+    const auto served = parse({"--serve", "--port", "0", "--listen", "::1"});
+    ASSERT_TRUE(served.run);
+    EXPECT_TRUE(served.options.serve);
+    EXPECT_EQ(served.options.port, 0);
+    EXPECT_EQ(served.options.listen, "::1");
+    EXPECT_EQ(parse({"--serve"}).options.listen, "127.0.0.1") << "this machine only, by default";
+    for (const auto& args : std::vector<std::vector<const char*>>{{"--serve", "--days", "1"},
+                                                                 {"--serve", "--script", "x.txt"},
+                                                                 {"--port", "9000"},
+                                                                 {"--listen", "0.0.0.0"},
+                                                                 {"--serve", "--port", "70000"}})
+        EXPECT_FALSE(parse(args).run) << args.back();
 }
 
 }  // namespace
