@@ -9,6 +9,7 @@ const $ = id => document.getElementById(id);
 const displays = new Map();  // position -> { root, page, menu, labels, lastTexts, lastMenu }
 let frame = null;
 let boxKey = '';             // which input box the dialog shows
+let lastScreen = null;       // the display that had the keys, for after a box
 const chart = new ZolkChart($('chart'));
 const orbit = new ZolkOrbit($('orbit'));
 
@@ -91,6 +92,7 @@ function makeDisplay(position) {
     act({ do: 'key', display: position, key: e.key.toUpperCase() });
   });
   d.screen.addEventListener('pointerdown', () => d.screen.focus());
+  d.screen.addEventListener('focus', () => { lastScreen = d.screen; });
   root.querySelector('.mnu').addEventListener('click', () => {
     d.menu.hidden = !d.menu.hidden;
     d.screen.focus();
@@ -167,6 +169,7 @@ function showBox(box) {
     if (!panel.hidden) {
       panel.hidden = true;
       boxKey = '';
+      if (lastScreen && lastScreen.isConnected) lastScreen.focus();
     }
     return;
   }
