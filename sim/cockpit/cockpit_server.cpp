@@ -47,6 +47,12 @@ bool CockpitServer::start(const std::string& address, int port, std::string& err
     server_->new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
     server_->set_payload_max_length(kMaxBodyBytes);
     server_->set_keep_alive_timeout(2);
+    // Not the library's SO_REUSEPORT: a second cockpit on the same port must
+    // fail to start rather than share the port's connections with this one.
+    server_->set_socket_options([](socket_t socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     if (port == 0) {
         port_ = server_->bind_to_any_port(address);
         if (port_ <= 0) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "sim/cockpit/cockpit_server.h"
 #include "tests/sim/cockpit/cockpit_client.h"
 
 namespace cockpit_test {
@@ -70,6 +71,17 @@ TEST_F(CockpitLive, ServesThePageAndItsAssetsAndNothingElse) {
         ASSERT_TRUE(res);
         EXPECT_EQ(res->status, 404) << path;
     }
+}
+
+TEST_F(CockpitLive, ASecondCockpitCannotTakeThePort) {
+    open();
+    zolksim::cockpit::CommandQueue queue;
+    zolksim::cockpit::FrameBoard board;
+    zolksim::cockpit::CockpitServer second(queue, board);
+    std::string error;
+    EXPECT_FALSE(second.start("127.0.0.1", live->port(), error)) << "connections would go to either";
+    EXPECT_NE(error.find("in use"), std::string::npos) << error;
+    EXPECT_EQ(client->get("/frame")->status, 200);
 }
 
 TEST_F(CockpitLive, EventStreamStartsWithTheHistoryThenCarriesFramesWithThePage) {
