@@ -246,7 +246,7 @@ function showFrame(f) {
   showBox(f.box);
   if (f.saved) $('save').title = 'last saved: ' + f.saved;
   if (f.sample) chart.add(f.sample);
-  chart.draw(f.propellant);
+  chart.draw();
   $('chart-caption').textContent = chart.caption();
   orbit.draw(f.orbit);
   $('orbit-caption').textContent = orbit.caption(f.orbit, f.vessel);
