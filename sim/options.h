@@ -7,6 +7,7 @@ namespace zolksim {
 
 constexpr double kDefaultDays = 10.0;
 constexpr double kDefaultStep = 1.0;  // s
+constexpr int kDefaultCockpitPort = 8417;
 
 struct RunOptions {
     std::string scenarioPath;           // empty: the built-in default mission
@@ -18,7 +19,7 @@ struct RunOptions {
     bool quiet = false;
     // --serve: the live cockpit instead of a run.
     bool serve = false;
-    int port = 8417;
+    int port = kDefaultCockpitPort;
     std::string listen = "127.0.0.1";
 };
 

@@ -9,13 +9,12 @@
 
 #include "sim/cockpit/command_queue.h"
 #include "sim/cockpit/frame_board.h"
+#include "sim/options.h"
 
 namespace zolksim::cockpit {
 
 class LiveFlight;
 class CockpitServer;
-
-constexpr int kDefaultPort = 8417;
 
 struct CockpitOptions {
     std::string scenarioPath;  // empty: the built-in default mission
@@ -23,7 +22,7 @@ struct CockpitOptions {
     double step = 1.0;         // simulated s per host step
     std::string outDir = "zolksim-out";
     std::string listen = "127.0.0.1";
-    int port = kDefaultPort;  // 0: any free port
+    int port = kDefaultCockpitPort;  // 0: any free port
     bool running = true;      // flying from the start, else paused
     double warp = 1.0;
 };
