@@ -12,6 +12,11 @@ if(ZOLK_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
+if(ZOLK_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 if(ZOLK_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)

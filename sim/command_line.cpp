@@ -41,10 +41,18 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
                                      ->excludes(daysOption);
     daysOption->excludes(secondsOption);
     app.add_option("--step", o.step, "Time step in seconds (default 1)")->check(positiveSeconds("--step"));
-    app.add_option("--script", o.scriptPath, "Pilot script of timed keys, buttons and entries");
+    CLI::Option* scriptOption = app.add_option("--script", o.scriptPath, "Pilot script of timed keys, buttons and entries");
     app.add_option("--out", o.outDir, "Folder for the pictures and the final scenario (default zolksim-out)");
     app.add_option("--module", o.modulePath, "The module to load (default: the one built beside zolksim)");
     app.add_flag("--quiet,-q", o.quiet, "No progress bar, page or summary; problems only");
+    CLI::Option* serveOption =
+        app.add_flag("--serve", o.serve, "Fly live, without an end, in a cockpit served to a web browser")
+            ->excludes(daysOption)
+            ->excludes(secondsOption)
+            ->excludes(scriptOption);
+    app.add_option("--port", o.port, "The cockpit's port (default 8417; 0: any free port)")->check(CLI::Range(0, 65535))->needs(serveOption);
+    app.add_option("--listen", o.listen, "The address the cockpit listens on (default 127.0.0.1, this machine only)")
+        ->needs(serveOption);
     app.set_version_flag("--version,-V", kVersionText);
 
     try {

@@ -9,6 +9,7 @@ namespace zolksim {
 
 constexpr double kDefaultDays = 10.0;
 constexpr double kDefaultStep = 1.0;  // s
+constexpr int kDefaultCockpitPort = 8417;
 
 struct RunOptions {
     std::string scenarioPath;           // empty: the built-in default mission
@@ -18,6 +19,10 @@ struct RunOptions {
     std::string outDir = "zolksim-out";
     std::string modulePath;             // empty: the module beside the program
     bool quiet = false;
+    // --serve: the live cockpit instead of a run.
+    bool serve = false;
+    int port = kDefaultCockpitPort;
+    std::string listen = "127.0.0.1";
 };
 
 // The command line read into options. When the run should not go ahead (help,

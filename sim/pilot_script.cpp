@@ -16,7 +16,6 @@ namespace zolksim {
 
 namespace {
 
-constexpr std::size_t kMaxTextLength = 255;  // an input box line; longer is surely a mistake
 constexpr std::size_t kMaxLabelLength = 16;  // button labels are a few letters
 constexpr std::size_t kMaxNameLength = 32;   // display positions and mode names
 
@@ -56,15 +55,6 @@ bool parseButtonIndex(std::string_view word, int& index) {
     return ec == std::errc{} && end == word.data() + word.size() && index >= 0 && index < 12;
 }
 
-// A file name for the output folder: no folders, nothing hidden, printable.
-bool plainFileName(std::string_view name) {
-    if (name.empty() || name.size() > 200 || name.front() == '.') return false;
-    return std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-               c == '-' || c == '_';
-    });
-}
-
 struct ActionName {
     const char* word;
     ActionKind kind;
@@ -98,7 +88,7 @@ std::string readArguments(PilotAction& action, std::string_view args) {
         }
         return {};
     case ActionKind::Type:
-        if (args.size() > kMaxTextLength) return "typed text is longer than 255 characters";
+        if (args.size() > kMaxTypedLength) return "typed text is longer than 255 characters";
         action.text = args;
         return {};
     case ActionKind::Cancel:
@@ -132,6 +122,18 @@ std::string readArguments(PilotAction& action, std::string_view args) {
 }
 
 }  // namespace
+
+bool plainFileName(std::string_view name) {
+    if (name.empty() || name.size() > 200 || name.front() == '.') return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+               c == '-' || c == '_';
+    });
+}
+
+bool hasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return (c >= 0 && c < 0x20 && c != '\t') || c == 0x7F; });
+}
 
 bool keyCode(std::string_view name, DWORD& code) {
     // Key codes of the letters and digits, as the host numbers its keyboard.
@@ -186,7 +188,7 @@ ScriptParse parsePilotScript(std::string_view text, const std::string& sourceNam
         };
         // Typed text reaches the module as a C string: a NUL or other control
         // byte would cut it short or mean nothing a pilot can type.
-        if (std::any_of(line.begin(), line.end(), [](char c) { return (c >= 0 && c < 0x20 && c != '\t') || c == 0x7F; }))
+        if (hasControlCharacter(line))
             return fail("the line holds a control character");
         if (line.empty() || line.front() == '#' || line.front() == ';') continue;
 

@@ -2,6 +2,7 @@
 // (docs/pilot-script.md).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,17 @@ struct ScriptParse {
 
 ScriptParse parsePilotScript(std::string_view text, const std::string& sourceName);
 ScriptParse loadPilotScript(const std::string& path);
+
+// Typed text: an input box line; longer is surely a mistake.
+constexpr std::size_t kMaxTypedLength = 255;
+
+// A file name for the output folder: letters, digits, '.', '-', '_', not
+// starting with '.', at most 200 characters (no folders, nothing hidden).
+bool plainFileName(std::string_view name);
+
+// Typed text reaches the module as a C string: a NUL or other control byte
+// (a tab aside) would cut it short or mean nothing a pilot can type.
+bool hasControlCharacter(std::string_view text);
 
 // A key's code from its name: a letter or digit, or a code such as 0x1E.
 // False for anything else.

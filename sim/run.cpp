@@ -18,6 +18,9 @@
 #include "sim/summary.h"
 #include "sim/svg_canvas.h"
 #include "sim/terminal_page.h"
+#ifdef ZOLK_HAVE_COCKPIT
+#include "sim/cockpit/serve.h"
+#endif
 
 namespace zolksim {
 
@@ -215,6 +218,14 @@ private:
 int runZolksim(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Terminal terminal) {
     const ParsedCommandLine parsed = parseCommandLine(argc, argv, out, err);
     if (!parsed.run) return parsed.exitCode;
+    if (parsed.options.serve) {
+#ifdef ZOLK_HAVE_COCKPIT
+        return serveCockpit(parsed.options, out, err);
+#else
+        err << "zolksim: this build has no live cockpit (--serve)\n";
+        return kExitFailed;
+#endif
+    }
     WorldSession session;
     return Run(parsed.options, out, err, terminal).go();
 }

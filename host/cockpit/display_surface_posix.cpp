@@ -35,7 +35,7 @@ BOOL TextOutA(HDC hdc, int x, int y, const char* text, int length) {
 void MFD::Title(HDC hDC, const char* title) const {
     HOST_TRACE("MFD::Title", title);
     if (!hDC) return;
-    hDC->title = simhost::titleItem(cw, title);
+    hDC->title = simhost::titleItem(cw, ch, title);
     hDC->hasTitle = true;
 }
 

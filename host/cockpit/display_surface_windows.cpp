@@ -37,7 +37,7 @@ const PageRecord& Display::redraw() {
 void MFD::Title(HDC hDC, const char* title) const {
     HOST_TRACE("MFD::Title", title);
     if (!hDC || simhost::isMetafile(hDC)) return;
-    const simhost::TextItem item = simhost::titleItem(cw, title);
+    const simhost::TextItem item = simhost::titleItem(cw, ch, title);
     if (simhost::Display* display = simhost::world().cockpit().displayOf(this)) {
         display->record().title = item;
         display->record().hasTitle = true;

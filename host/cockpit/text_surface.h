@@ -33,9 +33,11 @@ struct PageRecord {
     void clear() { *this = PageRecord{}; }
 };
 
-// The title as the host places it: top left, half a character in from the edge.
-inline TextItem titleItem(DWORD charWidth, const char* title) {
-    return TextItem{static_cast<int>(charWidth / 2), 0, kTitleColor, title ? title : ""};
+// The title as the host places it: top left, half a character in from the
+// side and a quarter down from the top, so that its glyphs stand whole inside
+// the screen whatever font shows them.
+inline TextItem titleItem(DWORD charWidth, DWORD charHeight, const char* title) {
+    return TextItem{static_cast<int>(charWidth / 2), static_cast<int>(charHeight / 4), kTitleColor, title ? title : ""};
 }
 
 }  // namespace simhost

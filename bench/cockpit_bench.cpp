@@ -1,0 +1,136 @@
+// The live cockpit on the default mission: simulated steps per wall second at
+// 100,000x while frames stream to a browser-like reader, set against the
+// headless runner's flight loop measured in the same run (the ratio says what
+// share of the machine's pace the cockpit needs), the frames per second
+// delivered and their size; and the processor time a paused cockpit takes.
+#include <benchmark/benchmark.h>
+#include <httplib.h>
+#include <sys/resource.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "host/scenario/scenario_file.h"
+#include "host/world/world.h"
+#include "sim/cockpit/live_cockpit.h"
+#include "sim/default_mission.h"
+#include "sim/flight.h"
+#include "sim/orbit_track.h"
+#include "sim/pilot.h"
+#include "sim/progress_bar.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kWatch = std::chrono::seconds(5);  // wall time the cockpit is watched
+
+double processorSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+// The headless runner's flight loop over one simulated day: steps per wall second.
+double headlessStepsPerSecond() {
+    simhost::World& world = simhost::world();
+    world.reset();
+    std::string error;
+    if (!world.modules().load(ZOLK_MODULE_PATH, error)) return 0.0;
+    if (!simhost::loadScenarioText(zolksim::kDefaultMissionText, "ion-tug.scn").ok) return 0.0;
+    simhost::Vessel& tug = *world.focus();
+    zolksim::Flight flight(86400.0, 1.0);
+    zolksim::OrbitTrack track(tug, *zolksim::dominantBodyOf(tug), 22);
+    zolksim::Pilot pilot({}, [](const std::string&) { return std::string{}; });
+    zolksim::ProgressBar progress(stderr, false, 86400.0);
+    const auto start = Clock::now();
+    flight.fly(pilot, track, progress, nullptr);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    world.reset();
+    return static_cast<double>(flight.stepCount()) / seconds;
+}
+
+// Reads the event stream for the given time; the frames and bytes it brought.
+struct Watched {
+    std::uint64_t frames = 0, bytes = 0;
+};
+Watched watch(int port, Clock::duration length) {
+    Watched seen;
+    httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(30, 0);
+    const auto end = Clock::now() + length;
+    std::string buffer;
+    client.Get("/events", [&](const char* data, std::size_t size) {
+        buffer.append(data, size);
+        for (std::size_t at; (at = buffer.find("\n\n")) != std::string::npos; buffer.erase(0, at + 2))
+            if (buffer.compare(0, 12, "event: frame") == 0) {
+                ++seen.frames;
+                seen.bytes += at;
+            }
+        return Clock::now() < end;
+    });
+    return seen;
+}
+
+zolksim::cockpit::CockpitOptions benchOptions(bool running) {
+    zolksim::cockpit::CockpitOptions options;
+    options.modulePath = ZOLK_MODULE_PATH;
+    options.port = 0;
+    options.running = running;
+    options.warp = 100000.0;
+    options.outDir = "/tmp/zolk-cockpit-bench";
+    return options;
+}
+
+void BM_CockpitAt100000x(benchmark::State& state) {
+    for (auto _ : state) {
+        zolksim::cockpit::LiveCockpit live(benchOptions(true));
+        std::string error, warnings;
+        if (live.open(error, warnings) != 0) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+        const auto start = Clock::now();
+        const std::uint64_t stepsBefore = live.steps();
+        const Watched seen = watch(live.port(), kWatch);
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        const double live_rate = static_cast<double>(live.steps() - stepsBefore) / seconds;
+        live.close();
+        const double headless = headlessStepsPerSecond();
+        state.counters["live_steps/s"] = live_rate;
+        state.counters["pace"] = live_rate / 100000.0;  // 1: the simulation keeps up with 100,000x
+        state.counters["headless_steps/s"] = headless;
+        state.counters["live/headless"] = headless > 0.0 ? live_rate / headless : 0.0;
+        state.counters["frames/s"] = static_cast<double>(seen.frames) / seconds;
+        state.counters["frame_bytes"] = seen.frames ? static_cast<double>(seen.bytes) / static_cast<double>(seen.frames) : 0.0;
+    }
+}
+BENCHMARK(BM_CockpitAt100000x)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// Paused with a browser watching: the share of one core the process takes.
+void BM_CockpitPaused(benchmark::State& state) {
+    for (auto _ : state) {
+        zolksim::cockpit::LiveCockpit live(benchOptions(false));
+        std::string error, warnings;
+        if (live.open(error, warnings) != 0) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+        // Paused, frames come only after commands: the stream stays open until the close.
+        std::thread watcher([&] { watch(live.port(), std::chrono::hours(1)); });
+        const double cpuBefore = processorSeconds();
+        const auto start = Clock::now();
+        std::this_thread::sleep_for(kWatch);
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.counters["cpu_share"] = (processorSeconds() - cpuBefore) / seconds;
+        live.close();
+        watcher.join();
+    }
+}
+BENCHMARK(BM_CockpitPaused)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,167 @@
+#include "sim/cockpit/cockpit_server.h"
+
+#include <httplib.h>
+
+#include <nlohmann/json.hpp>
+
+#include "sim/cockpit/request_guard.h"
+#include "sim/cockpit/web_assets.h"
+
+namespace zolksim::cockpit {
+
+namespace {
+
+constexpr std::size_t kServerThreads = 24;  // each event stream holds one
+constexpr auto kCommandWait = std::chrono::seconds(10);
+constexpr auto kStreamPoll = std::chrono::milliseconds(500);
+constexpr int kKeepAlivePolls = 30;  // a comment line every 15 s keeps proxies from closing a quiet stream
+
+void answer(httplib::Response& res, int status, const nlohmann::json& body) {
+    res.status = status;
+    res.set_content(body.dump(), "application/json");
+}
+
+void refuse(httplib::Response& res, int status, const std::string& why) {
+    answer(res, status, {{"ok", false}, {"error", why}});
+}
+
+int statusOf(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::Done: return 200;
+    case Outcome::Refused: return 200;  // the pilot's entry was refused, not the request
+    case Outcome::Impossible: return 409;
+    }
+    return 500;
+}
+
+}  // namespace
+
+CockpitServer::CockpitServer(CommandQueue& queue, FrameBoard& board) : queue_(queue), board_(board) {}
+
+CockpitServer::~CockpitServer() { stop(); }
+
+std::string CockpitServer::pageAddress() const { return guard_ ? guard_->pageAddress() : std::string{}; }
+
+bool CockpitServer::start(const std::string& address, int port, std::string& error) {
+    server_ = std::make_unique<httplib::Server>();
+    server_->new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
+    server_->set_payload_max_length(kMaxBodyBytes);
+    server_->set_keep_alive_timeout(2);
+    // Not the library's SO_REUSEPORT: a second cockpit on the same port must
+    // fail to start rather than share the port's connections with this one.
+    server_->set_socket_options([](socket_t socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    if (port == 0) {
+        port_ = server_->bind_to_any_port(address);
+        if (port_ <= 0) {
+            error = "cannot listen on " + address;
+            return false;
+        }
+    } else {
+        if (!server_->bind_to_port(address, port)) {
+            error = "cannot listen on " + address + " port " + std::to_string(port) + " (in use?)";
+            return false;
+        }
+        port_ = port;
+    }
+    guard_ = std::make_unique<RequestGuard>(address, port_);
+    route();
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
+    return true;
+}
+
+void CockpitServer::stop() {
+    board_.close();  // event streams end at their next look
+    if (server_) server_->stop();
+    if (thread_.joinable()) thread_.join();
+}
+
+void CockpitServer::route() {
+    httplib::Server& s = *server_;
+
+    s.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        if (!guard_->hostAllowed(req.get_header_value("Host"))) {
+            refuse(res, 403, "this cockpit answers only to " + guard_->pageAddress());
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        if (req.method != "GET" && req.method != "HEAD") {
+            if (req.has_header("Origin") && !guard_->originAllowed(req.get_header_value("Origin"))) {
+                refuse(res, 403, "commands come only from the cockpit's own page");
+                return httplib::Server::HandlerResponse::Handled;
+            }
+            if (req.get_header_value("Content-Type").rfind("application/json", 0) != 0) {
+                refuse(res, 415, "a command is sent as application/json");
+                return httplib::Server::HandlerResponse::Handled;
+            }
+        }
+        res.set_header("X-Content-Type-Options", "nosniff");
+        res.set_header("Cache-Control", "no-store");
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+
+    s.Get(R"(/([a-z]+\.(html|css|js))?)", [](const httplib::Request& req, httplib::Response& res) {
+        const WebAsset* asset = findWebAsset(req.path);
+        if (!asset) return refuse(res, 404, "no such file");
+        res.set_header("Content-Security-Policy", "default-src 'self'; frame-ancestors 'none'");
+        res.set_header("X-Frame-Options", "DENY");
+        res.set_content(std::string(asset->body), contentTypeOf(asset->path));
+    });
+
+    // Browsers ask for an icon; the cockpit has none.
+    s.Get("/favicon.ico", [](const httplib::Request&, httplib::Response& res) { res.status = 204; });
+
+    s.Get("/frame", [this](const httplib::Request&, httplib::Response& res) {
+        const Frame frame = board_.latest();
+        if (!frame.json) return refuse(res, 503, "no frame yet");
+        res.set_content(*frame.json, "application/json");
+    });
+
+    s.Get("/events", [this](const httplib::Request&, httplib::Response& res) {
+        if (streams_.fetch_add(1) >= kMaxEventStreams) {
+            streams_.fetch_sub(1);
+            return refuse(res, 503, "too many cockpits are watching");
+        }
+        // The history first, then every frame as it comes (a slow reader skips frames, never falls behind).
+        auto sent = std::make_shared<std::uint64_t>(0);
+        auto quiet = std::make_shared<int>(0);
+        auto history = std::make_shared<std::string>("event: history\ndata: " + board_.history() + "\n\n");
+        res.set_chunked_content_provider(
+            "text/event-stream",
+            [this, sent, quiet, history](std::size_t, httplib::DataSink& sink) {
+                if (!history->empty()) {
+                    if (!sink.write(history->data(), history->size())) return false;
+                    history->clear();
+                }
+                const Frame frame = board_.waitNewer(*sent, kStreamPoll);
+                if (board_.closed()) return false;
+                if (frame.number > *sent && frame.json) {
+                    *sent = frame.number;
+                    *quiet = 0;
+                    const std::string event = "event: frame\ndata: " + *frame.json + "\n\n";
+                    return sink.write(event.data(), event.size());
+                }
+                if (++*quiet < kKeepAlivePolls) return true;
+                *quiet = 0;
+                return sink.write(": still here\n\n", 14);
+            },
+            [this](bool) { streams_.fetch_sub(1); });
+    });
+
+    s.Post("/command", [this](const httplib::Request& req, httplib::Response& res) {
+        Command command;
+        std::string error;
+        if (!parseCommand(req.body, command, error)) return refuse(res, 400, error);
+        std::future<CommandResult> pending;
+        if (!queue_.push(std::move(command), pending)) return refuse(res, 503, "the cockpit is not taking commands");
+        if (pending.wait_for(kCommandWait) != std::future_status::ready)
+            return refuse(res, 503, "the simulation did not answer in time");
+        const CommandResult result = pending.get();
+        answer(res, statusOf(result.outcome),
+               {{"ok", result.outcome == Outcome::Done}, {"refused", result.outcome == Outcome::Refused},
+                {"message", result.message}});
+    });
+}
+
+}  // namespace zolksim::cockpit

@@ -1,0 +1,262 @@
+// The live cockpit's page: shows the frames the server streams and sends the
+// pilot's buttons, keys, typed entries and time controls back as commands.
+'use strict';
+
+const WARPS = [1, 10, 100, 1000, 10000, 100000];
+const BUTTON_SHARE = i => 0.125 + 0.15 * (i % 6);  // a button's height on the screen, as the host spaces them
+
+const $ = id => document.getElementById(id);
+const displays = new Map();  // position -> { root, page, menu, labels, lastTexts, lastMenu }
+let frame = null;
+let boxKey = '';             // which input box the dialog shows
+let lastScreen = null;       // the display that had the keys, for after a box
+const chart = new ZolkChart($('chart'));
+const orbit = new ZolkOrbit($('orbit'));
+
+function showStatus(text, problem) {
+  const status = $('status');
+  status.textContent = text;
+  status.classList.toggle('problem', !!problem);
+}
+
+async function send(command) {
+  try {
+    const response = await fetch('command', {
+      method: 'POST',
+      headers: { 'Content-Type': 'application/json' },
+      body: JSON.stringify(command),
+    });
+    const answer = await response.json();
+    return { status: response.status, ...answer };
+  } catch (e) {
+    showStatus('The cockpit does not answer: ' + e.message, true);
+    return { status: 0, ok: false, message: 'no answer' };
+  }
+}
+
+async function act(command) {
+  const answer = await send(command);
+  if (answer.status >= 400) showStatus(answer.error || answer.message, true);
+  else if (answer.message && command.do !== 'button') showStatus(answer.message, false);
+  return answer;
+}
+
+// ---- Displays ----
+
+function makeDisplay(position) {
+  const root = $('display-template').content.firstElementChild.cloneNode(true);
+  const d = {
+    root, position,
+    screen: root.querySelector('.screen'),
+    page: root.querySelector('.page'),
+    menu: root.querySelector('.menu'),
+    buttons: [],
+    lastTexts: '', lastMenu: '',
+  };
+  root.querySelector('.position').textContent = position + ' display';
+  for (let i = 0; i < 12; i++) {
+    const b = document.createElement('button');
+    b.type = 'button';
+    b.className = 'bbutton';
+    b.dataset.index = i;
+    const cap = document.createElement('span');
+    cap.className = 'cap';
+    const name = document.createElement('span');
+    name.className = 'name';
+    b.append(cap, name);
+    let down = false;
+    b.addEventListener('pointerdown', e => {
+      if (e.button !== 0) return;
+      down = true;
+      b.setPointerCapture(e.pointerId);
+      d.menu.hidden = true;
+      act({ do: 'button', display: position, index: i, event: 'down' });
+    });
+    const release = () => {
+      if (!down) return;
+      down = false;
+      act({ do: 'button', display: position, index: i, event: 'up' });
+    };
+    b.addEventListener('pointerup', release);
+    b.addEventListener('pointercancel', release);
+    b.addEventListener('lostpointercapture', release);
+    (i < 6 ? root.querySelector('.buttons.left') : root.querySelector('.buttons.right')).append(b);
+    d.buttons.push({ element: b, name });
+  }
+  d.screen.addEventListener('keydown', e => {
+    if (e.ctrlKey || e.altKey || e.metaKey) return;
+    if (e.key === 'Escape') { d.menu.hidden = true; return; }
+    if (!/^[a-zA-Z0-9]$/.test(e.key)) return;
+    e.preventDefault();
+    d.menu.hidden = true;
+    act({ do: 'key', display: position, key: e.key.toUpperCase() });
+  });
+  d.screen.addEventListener('pointerdown', () => d.screen.focus());
+  d.screen.addEventListener('focus', () => { lastScreen = d.screen; });
+  root.querySelector('.mnu').addEventListener('click', () => {
+    d.menu.hidden = !d.menu.hidden;
+    d.screen.focus();
+  });
+  $('displays').append(root);
+  displays.set(position, d);
+  return d;
+}
+
+function cssColour(c) { return /^#[0-9a-f]{6}$/.test(c) ? c : '#ffffff'; }
+
+function drawDisplay(d, f) {
+  d.screen.style.width = f.width + 'px';
+  d.screen.style.height = f.height + 'px';
+  for (const side of d.root.querySelectorAll('.buttons')) side.style.height = (f.height + 4) + 'px';
+  d.buttons.forEach((b, i) => {
+    b.element.style.top = (2 + f.height * BUTTON_SHARE(i)) + 'px';
+    b.name.textContent = f.labels[i] || '';
+  });
+  const texts = JSON.stringify(f.texts);
+  if (texts !== d.lastTexts) {
+    d.lastTexts = texts;
+    // Each character takes exactly one cell of the host's grid: the font,
+    // as tall as a cell, is stretched to the cell's width.
+    const stretch = 'scaleX(' + (f.cellWidth / fontAdvance(f.cellHeight)).toFixed(4) + ')';
+    const spans = f.texts.map(([x, y, colour, text]) => {
+      const s = document.createElement('span');
+      s.textContent = text;
+      s.style.left = x + 'px';
+      s.style.top = y + 'px';
+      s.style.color = cssColour(colour);
+      s.style.fontSize = f.cellHeight + 'px';
+      s.style.transform = stretch;
+      return s;
+    });
+    d.page.replaceChildren(...spans);
+  }
+  const menu = JSON.stringify(f.menu);
+  if (menu !== d.lastMenu) {
+    d.lastMenu = menu;
+    d.menu.replaceChildren(...f.menu.map(([line1, line2, key], i) => {
+      const e = document.createElement('div');
+      e.className = 'entry' + (i >= 6 ? ' right' : '');
+      e.style.top = (f.height * BUTTON_SHARE(i)) + 'px';
+      e.style[i < 6 ? 'left' : 'right'] = '8px';
+      const sel = document.createElement('span');
+      sel.className = 'sel';
+      sel.textContent = key.trim() ? key + ' ' : '';
+      e.append(sel, line1 + (line2 ? ' ' + line2 : ''));
+      if (key.trim()) e.addEventListener('click', () => {
+        d.menu.hidden = true;
+        act({ do: 'key', display: d.position, key });
+      });
+      return e;
+    }));
+  }
+}
+
+const advances = new Map();
+function fontAdvance(size) {
+  if (!advances.has(size)) {
+    const c = document.createElement('canvas').getContext('2d');
+    c.font = size + 'px "DejaVu Sans Mono", "Courier New", monospace';
+    advances.set(size, c.measureText('M').width);
+  }
+  return advances.get(size);
+}
+
+// ---- Input boxes ----
+
+function showBox(box) {
+  const panel = $('box');
+  if (!box) {
+    if (!panel.hidden) {
+      panel.hidden = true;
+      boxKey = '';
+      if (lastScreen && lastScreen.isConnected) lastScreen.focus();
+    }
+    return;
+  }
+  const key = box.count + '\u0000' + box.title;
+  if (key === boxKey) return;
+  boxKey = key;
+  $('box-title').textContent = box.title;
+  $('box-text').value = box.text;
+  $('box-refused').textContent = '';
+  panel.hidden = false;
+  $('box-text').focus();
+}
+
+$('box-form').addEventListener('submit', async e => {
+  e.preventDefault();
+  const text = $('box-text').value;
+  const answer = await act({ do: 'type', text });
+  if (answer.refused) {
+    $('box-refused').textContent = 'Not accepted: "' + text + '". Type another or press Escape.';
+    $('box-text').select();
+  } else if (answer.status >= 400) {
+    $('box-refused').textContent = answer.error || answer.message;
+  }
+});
+$('box-text').addEventListener('keydown', e => {
+  if (e.key === 'Escape') {
+    e.preventDefault();
+    act({ do: 'cancel' });
+  }
+});
+
+// ---- Time, saving, second display ----
+
+for (const w of WARPS) {
+  const b = document.createElement('button');
+  b.type = 'button';
+  b.textContent = w.toLocaleString('en-US') + '\u00d7';
+  b.dataset.warp = w;
+  b.addEventListener('click', () => act({ do: 'warp', factor: w }));
+  $('warps').append(b);
+}
+$('run').addEventListener('click', () => act({ do: frame && frame.running ? 'pause' : 'run' }));
+$('save').addEventListener('click', () => act({ do: 'save', name: $('save-name').value.trim() }));
+$('open-second').addEventListener('click', () => {
+  const free = ['Right', 'Centre', 'Fourth'].find(p => !displays.has(p));
+  if (free) act({ do: 'open', display: free });
+});
+
+function elapsedText(seconds) {
+  const s = Math.floor(seconds);
+  const pad = n => String(n).padStart(2, '0');
+  return Math.floor(s / 86400) + 'd ' + pad(Math.floor(s / 3600) % 24) + ':' + pad(Math.floor(s / 60) % 60) + ':' + pad(s % 60);
+}
+
+function showFrame(f) {
+  frame = f;
+  $('date').textContent = f.date + ' UTC';
+  $('elapsed').textContent = 'T+ ' + elapsedText(f.time);
+  $('run').textContent = f.running ? 'Pause' : 'Run';
+  $('run').classList.toggle('on', !f.running);
+  for (const b of $('warps').children) b.classList.toggle('on', Number(b.dataset.warp) === f.warp);
+  const rate = $('rate');
+  rate.textContent = f.running ? Math.round(f.stepsPerSecond).toLocaleString('en-US') + ' steps/s' : 'paused';
+  rate.classList.toggle('behind', !!f.behind);
+  if (f.behind) rate.textContent += ' (cannot keep pace)';
+  const shown = new Set();
+  for (const df of f.displays) {
+    shown.add(df.position);
+    drawDisplay(displays.get(df.position) || makeDisplay(df.position), df);
+  }
+  for (const [position, d] of displays)
+    if (!shown.has(position)) { d.root.remove(); displays.delete(position); }
+  $('open-second').disabled = displays.size >= 4;
+  showBox(f.box);
+  if (f.saved) $('save').title = 'last saved: ' + f.saved;
+  if (f.sample) chart.add(f.sample);
+  chart.draw();
+  $('chart-caption').textContent = chart.caption();
+  orbit.draw(f.orbit);
+  $('orbit-caption').textContent = orbit.caption(f.orbit, f.vessel);
+}
+
+// ---- The stream ----
+
+const events = new EventSource('events');
+events.addEventListener('history', e => chart.reset(JSON.parse(e.data)));
+events.addEventListener('frame', e => showFrame(JSON.parse(e.data)));
+events.addEventListener('open', () => showStatus('Connected.', false));
+events.addEventListener('error', () => showStatus('Connection lost; trying again...', true));
+window.zolkCockpit = { chart, orbit, get frame() { return frame; } };

@@ -1,0 +1,171 @@
+// The live cockpit in a real browser: Debian's Chromium, headless, driven by
+// puppeteer-core. Starts `zolksim --serve` on a free port, flies the page as
+// a pilot would and saves a screenshot.
+// Usage: node cockpit_browser_test.mjs ZOLKSIM SCREENSHOT.png
+import { spawn } from 'node:child_process';
+import { mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const [zolksim, screenshot] = process.argv.slice(2);
+if (!zolksim || !screenshot) {
+  console.error('usage: node cockpit_browser_test.mjs ZOLKSIM SCREENSHOT.png');
+  process.exit(2);
+}
+const WAIT = { timeout: 60000, polling: 100 };  // generous: the machine may be busy
+
+const scratch = mkdtempSync(join(tmpdir(), 'zolk-cockpit-'));
+let server, browser;
+
+function startCockpit() {
+  return new Promise((resolve, reject) => {
+    server = spawn(zolksim, ['--serve', '--port', '0', '--out', join(scratch, 'out')],
+                   { stdio: ['ignore', 'pipe', 'inherit'] });
+    let text = '';
+    server.stdout.on('data', chunk => {
+      text += chunk;
+      const found = text.match(/http:\/\/127\.0\.0\.1:\d+\//);
+      if (found) resolve(found[0]);
+    });
+    server.on('exit', code => reject(new Error('zolksim --serve ended early with status ' + code)));
+  });
+}
+
+function stopCockpit() {
+  return new Promise(resolve => {
+    if (!server || server.exitCode !== null) return resolve(server ? server.exitCode : 0);
+    server.removeAllListeners('exit');
+    server.on('exit', code => resolve(code));
+    server.kill('SIGINT');
+  });
+}
+
+// The text the page draws just below `label` in its column: the label's value.
+function valueBelow(label) {
+  const spans = [...document.querySelectorAll('.mfd .page span')];
+  const at = spans.find(s => s.textContent === label);
+  if (!at) return null;
+  const below = spans.filter(s => s.style.left === at.style.left && parseFloat(s.style.top) > parseFloat(at.style.top))
+    .sort((a, b) => parseFloat(a.style.top) - parseFloat(b.style.top));
+  return below.length ? below[0].textContent : null;
+}
+
+async function waitForValue(page, label, value) {
+  await page.waitForFunction(`(${valueBelow})(${JSON.stringify(label)}) === ${JSON.stringify(value)}`, WAIT);
+  console.log(`  ${label}: ${value}`);
+}
+
+async function clickButton(page, label) {
+  const button = await page.waitForSelector(`xpath///button[contains(@class,"bbutton")][.//span[text()="${label}"]]`, WAIT);
+  await button.click();
+}
+
+async function typeIntoBox(page, title, text) {
+  await page.waitForFunction(t => !document.getElementById('box').hidden &&
+    document.getElementById('box-title').textContent === t, WAIT, title);
+  await page.click('#box-text', { clickCount: 3 });
+  await page.keyboard.type(text);
+  await page.keyboard.press('Enter');
+}
+
+const problems = [];
+try {
+  const address = await startCockpit();
+  console.log('cockpit at ' + address);
+  browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    userDataDir: join(scratch, 'profile'),
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    defaultViewport: { width: 1280, height: 800 },
+  });
+  const page = await browser.newPage();
+  page.on('console', m => { if (m.type() === 'error') problems.push('console: ' + m.text()); });
+  page.on('pageerror', e => problems.push('page error: ' + e.message));
+  page.on('requestfailed', r => {
+    // The event stream is cut when the browser closes; anything else is a fault.
+    if (!r.url().endsWith('/events')) problems.push('request failed: ' + r.url());
+  });
+
+  await page.goto(address, { waitUntil: 'load' });
+  await page.waitForFunction(() => [...document.querySelectorAll('.mfd .page span')]
+    .some(s => s.textContent === 'Z.O.L.K. MFD'), WAIT);
+  console.log('  the page shows Z.O.L.K. MFD');
+
+  // The pilot works the page paused (commands are carried out all the same),
+  // so that nothing flies with the trial thrust below.
+  await page.click('#run');
+  await page.waitForFunction(() => window.zolkCockpit.frame && !window.zolkCockpit.frame.running, WAIT);
+
+  await clickButton(page, 'ATT');
+  await waitForValue(page, 'Attitude Hold', 'Off');
+
+  // Keys go to the display once it has the focus.
+  await page.click('.mfd .screen');
+  await page.keyboard.press('KeyK');
+  await waitForValue(page, 'Auto Burn 1/3 Orbit Around Periapsis', 'Off');
+  await page.keyboard.press('KeyK');
+  await waitForValue(page, 'Auto Burn 1/3 Orbit Around Periapsis', 'On');
+
+  // A refused entry keeps the box open and says so; a number is taken.
+  await clickButton(page, 'ENG');
+  await typeIntoBox(page, 'Enter Main.Eng.Max Thrust Total(N)', 'fast');
+  await page.waitForFunction(() => document.getElementById('box-refused').textContent.includes('Not accepted'), WAIT);
+  console.log('  "fast" refused, the box still open');
+  await typeIntoBox(page, 'Enter Main.Eng.Max Thrust Total(N)', '250000');
+  await waitForValue(page, 'Main Eng.Max Thrust', '250000.000 N');
+  await page.waitForFunction(() => document.getElementById('box').hidden, WAIT);
+
+  // Escape cancels a box.
+  await page.click('.mfd .screen');
+  await page.keyboard.press('KeyM');
+  await page.waitForFunction(() => !document.getElementById('box').hidden, WAIT);
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.getElementById('box').hidden, WAIT);
+  console.log('  Escape closed the ISP box');
+
+  // 250 kN would fling the tug out of orbit in one pass; the mission's own
+  // 3 N lifts the apoapsis steadily, which the chart should show.
+  await clickButton(page, 'ENG');
+  await typeIntoBox(page, 'Enter Main.Eng.Max Thrust Total(N)', '3');
+  await waitForValue(page, 'Main Eng.Max Thrust', '3.000 N');
+
+  const before = await page.evaluate(() => window.zolkCockpit.chart.latest()[2]);
+  await page.click('button[data-warp="10000"]');
+  await page.click('#run');
+  await page.waitForFunction(from => {
+    const last = window.zolkCockpit.chart.latest();
+    return last[2] !== null && last[2] > from + 200000;
+  }, WAIT, before);
+  const rise = await page.evaluate(from => [(from / 1000).toFixed(1),
+    (window.zolkCockpit.chart.latest()[2] / 1000).toFixed(1)], before);
+  console.log(`  at 10,000x the apoapsis rose from ${rise[0]} km to ${rise[1]} km`);
+
+  // The picture: paused while the engines burn, so the thrust shows.
+  // A frame may pass between seeing the burn and the pause taking hold: try again then.
+  for (let attempt = 0; attempt < 20; attempt++) {
+    await page.waitForFunction(() => window.zolkCockpit.frame.orbit && window.zolkCockpit.frame.orbit.burning, WAIT);
+    await page.click('#run');
+    await page.waitForFunction(() => !window.zolkCockpit.frame.running, WAIT);
+    if (await page.evaluate(() => window.zolkCockpit.frame.orbit.burning)) break;
+    await page.click('#run');
+    await page.waitForFunction(() => window.zolkCockpit.frame.running, WAIT);
+  }
+  await page.screenshot({ path: screenshot });
+  console.log('  screenshot: ' + screenshot);
+} catch (e) {
+  problems.push(e.stack || String(e));
+} finally {
+  if (browser) await browser.close();
+  const status = await stopCockpit();
+  if (status !== 0) problems.push('zolksim --serve ended with status ' + status + ' on Ctrl+C');
+  rmSync(scratch, { recursive: true, force: true });
+}
+
+if (problems.length) {
+  console.error('FAILED:\n' + problems.join('\n'));
+  process.exit(1);
+}
+console.log('browser test passed');

@@ -1,0 +1,107 @@
+// A test's view of a live cockpit in the same process: an HTTP client, the
+// latest frame read back, and the page's values found in it.
+#pragma once
+
+#include <httplib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <thread>
+
+#include "sim/cockpit/live_cockpit.h"
+
+namespace cockpit_test {
+
+using nlohmann::json;
+
+// Bounded polling: generous, as the machine may be busy.
+constexpr auto kPatience = std::chrono::seconds(30);
+
+inline bool eventually(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return condition();
+}
+
+// The text a display draws just below `label` in its column.
+inline std::string valueBelow(const json& display, const std::string& label) {
+    const json* found = nullptr;
+    for (const json& t : display["texts"])
+        if (t[3] == label) found = &t;
+    if (!found) return {};
+    const json* best = nullptr;
+    for (const json& t : display["texts"])
+        if (t[0] == (*found)[0] && t[1] > (*found)[1] && (!best || t[1] < (*best)[1])) best = &t;
+    return best ? (*best)[3].get<std::string>() : std::string{};
+}
+
+class CockpitClient {
+public:
+    explicit CockpitClient(int port) : client_("127.0.0.1", port) {
+        client_.set_read_timeout(30, 0);
+        client_.set_connection_timeout(10, 0);
+    }
+
+    httplib::Result post(const std::string& body, const httplib::Headers& headers = {}) {
+        return client_.Post("/command", headers, body, "application/json");
+    }
+    httplib::Result post(const json& command) { return post(command.dump()); }
+    httplib::Result get(const std::string& path, const httplib::Headers& headers = {}) {
+        return client_.Get(path, headers);
+    }
+
+    json frame() {
+        const auto res = client_.Get("/frame");
+        return res && res->status == 200 ? json::parse(res->body) : json{};
+    }
+    std::string leftValue(const std::string& label) {
+        const json f = frame();
+        return f.is_object() && !f["displays"].empty() ? valueBelow(f["displays"][0], label) : std::string{};
+    }
+
+    httplib::Client& raw() { return client_; }
+
+private:
+    httplib::Client client_;
+};
+
+// A live cockpit on a free port of 127.0.0.1, paused unless asked otherwise,
+// saving into its own folder.
+class CockpitLive : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = std::filesystem::path(::testing::TempDir()) / ("cockpit_" + std::string(info->name()));
+        std::filesystem::remove_all(folder);
+    }
+    void TearDown() override {
+        if (live) live->close();
+        std::filesystem::remove_all(folder);
+    }
+
+    void open(bool running = false, double warp = 1.0) {
+        zolksim::cockpit::CockpitOptions options;
+        options.modulePath = ZOLK_MODULE_PATH;
+        options.outDir = (folder / "out").string();
+        options.port = 0;
+        options.running = running;
+        options.warp = warp;
+        live = std::make_unique<zolksim::cockpit::LiveCockpit>(options);
+        std::string error, warnings;
+        ASSERT_EQ(live->open(error, warnings), 0) << error;
+        client = std::make_unique<CockpitClient>(live->port());
+        ASSERT_TRUE(eventually([&] { return client->frame().is_object(); }));
+    }
+
+    std::filesystem::path folder;
+    std::unique_ptr<zolksim::cockpit::LiveCockpit> live;
+    std::unique_ptr<CockpitClient> client;
+};
+
+}  // namespace cockpit_test

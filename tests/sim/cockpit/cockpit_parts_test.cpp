@@ -1,0 +1,128 @@
+// The cockpit's parts on their own: which Host and Origin headers name it,
+// how the chart's history thins itself out, the orbit view's geometry and the
+// date shown.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+#include <vector>
+
+#include "host/world/world.h"
+#include "sim/command_line.h"
+#include "sim/cockpit/frame_board.h"
+#include "sim/cockpit/frame_json.h"
+#include "sim/cockpit/orbit_view.h"
+#include "sim/cockpit/request_guard.h"
+
+namespace {
+
+using zolksim::cockpit::RequestGuard;
+
+TEST(CockpitRequestGuard, LoopbackAnswersToItsOwnNamesOnItsOwnPortOnly) {
+    const RequestGuard guard("127.0.0.1", 8417);
+    for (const char* host : {"127.0.0.1:8417", "localhost:8417", "LOCALHOST:8417", "[::1]:8417"})
+        EXPECT_TRUE(guard.hostAllowed(host)) << host;
+    for (const char* host : {"", "127.0.0.1", "127.0.0.1:8418", "evil.example:8417", "localhost.evil.example:8417",
+                             "127.0.0.1:8417.evil.example", "10.0.0.5:8417"})
+        EXPECT_FALSE(guard.hostAllowed(host)) << host;
+    EXPECT_TRUE(guard.originAllowed("http://localhost:8417"));
+    for (const char* origin : {"null", "https://localhost:8417", "http://evil.example", "http://localhost:8417/x", ""})
+        EXPECT_FALSE(guard.originAllowed(origin)) << origin;
+    EXPECT_EQ(guard.pageAddress(), "http://127.0.0.1:8417/");
+}
+
+TEST(CockpitRequestGuard, EveryAddressAcceptsAddressLiteralsButNoNames) {
+    const RequestGuard guard("0.0.0.0", 9000);
+    EXPECT_TRUE(guard.hostAllowed("192.168.1.20:9000"));
+    EXPECT_TRUE(guard.hostAllowed("[fe80::1]:9000"));
+    EXPECT_FALSE(guard.hostAllowed("192.168.1.20:9001"));
+    EXPECT_FALSE(guard.hostAllowed("cockpit.example:9000")) << "a name may be rebound to this machine";
+    EXPECT_TRUE(RequestGuard("::1", 9000).hostAllowed("[::1]:9000"));
+}
+
+TEST(CockpitFrameBoard, HistoryThinsOutButSpansTheWholeRun) {
+    zolksim::cockpit::FrameBoard board;
+    const std::size_t offers = 5 * zolksim::cockpit::kHistoryLimit;
+    for (std::size_t i = 0; i < offers; ++i) board.offerSample(std::to_string(i));
+    const nlohmann::json history = nlohmann::json::parse(board.history());
+    ASSERT_LE(history.size(), zolksim::cockpit::kHistoryLimit);
+    EXPECT_GE(history.size(), zolksim::cockpit::kHistoryLimit / 2);
+    EXPECT_EQ(history.front(), 0) << "the start stays";
+    EXPECT_GE(history.back().get<std::size_t>(), offers - board.stride()) << "and the latest is near the end";
+    for (std::size_t i = 1; i < history.size(); ++i) EXPECT_LT(history[i - 1], history[i]);
+}
+
+TEST(CockpitFrameBoard, WaitersWakeForANewFrameOrTheClose) {
+    zolksim::cockpit::FrameBoard board;
+    board.publish("{}");
+    EXPECT_EQ(board.waitNewer(0, std::chrono::seconds(30)).number, 1u);
+    std::thread closer([&] { board.close(); });
+    EXPECT_EQ(board.waitNewer(1, std::chrono::seconds(30)).number, 1u);  // woken by the close, not the timeout
+    closer.join();
+    EXPECT_TRUE(board.closed());
+}
+
+TEST(CockpitOrbitView, LaysTheOrbitOutInItsPlaneWithTheBurnWindowAroundPeriapsis) {
+    simhost::Body earth("Earth", 3.986004418e14, 6371000.0);
+    simhost::Vessel tug("Tug");
+    // At periapsis of a 400 x 2000 km orbit, moving along +y, the plane tilted.
+    const double rp = 6771000.0, ra = 8371000.0, a = (rp + ra) / 2;
+    const double speed = std::sqrt(earth.gm * (2 / rp - 1 / a));
+    const double tilt = 0.5;
+    tug.pos = {rp, 0, 0};
+    tug.vel = {0, speed * std::cos(tilt), speed * std::sin(tilt)};
+    const auto view = zolksim::cockpit::orbitView(tug, earth);
+    ASSERT_TRUE(view.valid);
+    EXPECT_NEAR(view.periapsis, rp, 1.0);
+    EXPECT_NEAR(view.apoapsis, ra, 1.0);
+    EXPECT_NEAR(view.x, rp, 1.0);
+    EXPECT_NEAR(view.y, 0.0, 1.0);
+    // A third of the period around periapsis: symmetric, and wider than a
+    // third of a turn in angle, as the orbit is fastest there.
+    EXPECT_NEAR(view.windowFrom, -view.windowTo, 1e-9);
+    EXPECT_GT(view.windowTo, M_PI / 3);
+    EXPECT_LT(view.windowTo, M_PI / 2);
+    EXPECT_FALSE(view.burning);
+
+    // Prograde thrust at periapsis points a quarter turn ahead in the plane.
+    simhost::Propellant* tank = tug.addPropellant(10, 10);
+    simhost::Thruster* engine = tug.addThruster({0, 0, 0}, {0, 0, 1}, 1.0, 3000.0, tank);
+    engine->level = 1.0;
+    tug.rot = {{{1, 0, 0}, {0, 0, std::cos(tilt)}, {0, 0, std::sin(tilt)}}};
+    const auto burning = zolksim::cockpit::orbitView(tug, earth);
+    EXPECT_TRUE(burning.burning);
+    EXPECT_NEAR(burning.thrustX, 0.0, 1e-9);
+    EXPECT_NEAR(burning.thrustY, 1.0, 1e-9);
+}
+
+TEST(CockpitFrameJson, DatesAreCivilDatesInUtc) {
+    EXPECT_EQ(zolksim::cockpit::dateText(51544.5), "2000-01-01 12:00:00");
+    EXPECT_EQ(zolksim::cockpit::dateText(60650.0), "2024-12-06 00:00:00");
+    EXPECT_EQ(zolksim::cockpit::dateText(60650.0 + 86399.6 / 86400.0), "2024-12-07 00:00:00");
+    EXPECT_EQ(zolksim::cockpit::dateText(51603.0), "2000-02-29 00:00:00");
+}
+
+zolksim::ParsedCommandLine parse(std::vector<const char*> args) {
+    args.insert(args.begin(), "zolksim");
+    std::ostringstream out, err;
+    return zolksim::parseCommandLine(static_cast<int>(args.size()), args.data(), out, err);
+}
+
+TEST(CockpitCommandLine, ServeTakesAPortAndAnAddressButNoEndOrScript) {
+    const auto served = parse({"--serve", "--port", "0", "--listen", "::1"});
+    ASSERT_TRUE(served.run);
+    EXPECT_TRUE(served.options.serve);
+    EXPECT_EQ(served.options.port, 0);
+    EXPECT_EQ(served.options.listen, "::1");
+    EXPECT_EQ(parse({"--serve"}).options.listen, "127.0.0.1") << "this machine only, by default";
+    for (const auto& args : std::vector<std::vector<const char*>>{{"--serve", "--days", "1"},
+                                                                 {"--serve", "--script", "x.txt"},
+                                                                 {"--port", "9000"},
+                                                                 {"--listen", "0.0.0.0"},
+                                                                 {"--serve", "--port", "70000"}})
+        EXPECT_FALSE(parse(args).run) << args.back();
+}
+
+}  // namespace
