@@ -1,0 +1,26 @@
+#include "sim/process_id.h"
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace zolksim {
+
+#ifdef _WIN32
+
+long currentProcessId() { return _getpid(); }
+bool processRuns(long) { return true; }
+
+#else
+
+long currentProcessId() { return static_cast<long>(getpid()); }
+bool processRuns(long id) { return id <= 0 || kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH; }
+
+#endif
+
+}  // namespace zolksim
