@@ -11,6 +11,7 @@
 
 #include "host/scenario_file.h"
 #include "host/world.h"
+#include "sim/command_line.h"
 #include "sim/run.h"
 
 namespace {
@@ -149,6 +150,20 @@ TEST_F(Runner, CommandLineMistakesAreRefused) {
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--script"), std::string::npos);
     EXPECT_FALSE(fs::exists(out()));
+
+    // An empty name names nothing: refused, not taken for the default (or, for
+    // --out, for a folder that cannot be made).
+    for (std::vector<const char*> argv : {std::vector<const char*>{"zolksim", "--out", ""},
+                                          std::vector<const char*>{"zolksim", "--script", ""},
+                                          std::vector<const char*>{"zolksim", "--module", ""},
+                                          std::vector<const char*>{"zolksim", ""}}) {
+        std::ostringstream said, err;
+        const zolksim::ParsedCommandLine parsed =
+            zolksim::parseCommandLine(static_cast<int>(argv.size()), argv.data(), said, err);
+        EXPECT_FALSE(parsed.run) << argv[1];
+        EXPECT_NE(parsed.exitCode, 0);
+        EXPECT_NE(err.str().find("must name a file or folder"), std::string::npos) << err.str();
+    }
 }
 
 // A run that ends between steps stops exactly at its end, actions at the end included.
