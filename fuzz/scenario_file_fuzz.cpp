@@ -68,7 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!simhost::loadScenarioText(kStartScene, "start").ok) broken("the start scene does not load", "");
         return simhost::saveScenarioText();
     }();
-    simhost::loadScenarioText(kStartScene, "start");
+    // A refused input left the start scene as it was (that is checked below),
+    // so only an accepted one makes the next input load the start scene again.
+    static bool replaced = true;
+    if (replaced) simhost::loadScenarioText(kStartScene, "start");
+    replaced = false;
 
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const simhost::ScenarioLoad load = simhost::loadScenarioText(text, "fuzz");
@@ -78,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (simhost::saveScenarioText() != before) broken("a refused scenario changed the world", message);
         return 0;
     }
+    replaced = true;
     for (const simhost::ScenarioMessage& warning : load.warnings)
         if (warning.file != "fuzz" || warning.text.empty()) broken("unclear warning", simhost::messageText(warning));
 
