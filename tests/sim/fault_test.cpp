@@ -33,7 +33,9 @@ class Faults : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::path(::testing::TempDir()) / ("zolksim_faults_" + std::string(info->name()));
+        // The process in the name: the suites of several builds may run at once.
+        folder = fs::path(::testing::TempDir()) /
+                 ("zolksim_faults_" + std::to_string(getpid()) + "_" + std::string(info->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
