@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <limits>
 #endif
 
 namespace zolksim {
@@ -19,7 +20,11 @@ bool processRuns(long) { return true; }
 #else
 
 long currentProcessId() { return static_cast<long>(getpid()); }
-bool processRuns(long id) { return id <= 0 || kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH; }
+bool processRuns(long id) {
+    // Beyond any process id: not one (a leftover named by an older runner).
+    if (id > std::numeric_limits<pid_t>::max()) return false;
+    return id <= 0 || kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH;
+}
 
 #endif
 
