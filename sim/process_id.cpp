@@ -2,6 +2,7 @@
 
 #ifdef _WIN32
 #include <process.h>
+#include <windows.h>
 #else
 #include <signal.h>
 #include <unistd.h>
@@ -15,7 +16,15 @@ namespace zolksim {
 #ifdef _WIN32
 
 long currentProcessId() { return _getpid(); }
-bool processRuns(long) { return true; }
+
+bool processRuns(long id) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
+    if (!process) return GetLastError() != ERROR_INVALID_PARAMETER;  // that error: no such process
+    DWORD code = 0;
+    const bool runs = !GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+    CloseHandle(process);
+    return runs;
+}
 
 #else
 
