@@ -39,6 +39,7 @@ ChildResult runChild(const ChildSetup& setup, const std::string& stderrPath) {
             const rlimit limit{static_cast<rlim_t>(*setup.fileSizeLimit), static_cast<rlim_t>(*setup.fileSizeLimit)};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
+        if (setup.user && (setgid(*setup.user) != 0 || setuid(*setup.user) != 0)) _exit(126);
         // As a shell leaves them: the default actions.
         std::signal(SIGPIPE, SIG_DFL);
         std::signal(SIGXFSZ, SIG_DFL);

@@ -17,6 +17,7 @@ struct ChildSetup {
     Stdout out = Stdout::Null;
     std::optional<long> fileSizeLimit;                   // bytes (RLIMIT_FSIZE)
     std::optional<std::chrono::microseconds> killAfter;  // SIGKILL then
+    std::optional<unsigned> user;  // run as this user and group id (needs root)
 };
 
 struct ChildResult {
