@@ -55,7 +55,8 @@ TEST(OutputFolder, CommitMovesStagedFilesInAndAbandonLeavesNothing) {
 // completes the one killed while moving its files in and removes the rest, but
 // leaves the folders of runs still going.
 TEST(OutputFolder, LeftoversOfKilledRunsAreCompletedOrRemoved) {
-    const fs::path root = fs::path(::testing::TempDir()) / "zolksim_output_leftovers";
+    const fs::path root = fs::path(::testing::TempDir()) /
+                          ("zolksim_output_leftovers_" + std::to_string(zolksim::currentProcessId()));
     fs::remove_all(root);
     fs::create_directories(root);
     auto write = [](const fs::path& path, const char* text) {

@@ -12,6 +12,7 @@
 #include "host/scenario_file.h"
 #include "host/world.h"
 #include "sim/command_line.h"
+#include "sim/process_id.h"
 #include "sim/run.h"
 
 namespace {
@@ -27,7 +28,9 @@ class Runner : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::path(::testing::TempDir()) / ("zolksim_" + std::string(info->name()));
+        // The process in the name: the suites of several builds may run at once.
+        folder = fs::path(::testing::TempDir()) /
+                 ("zolksim_" + std::to_string(zolksim::currentProcessId()) + "_" + std::string(info->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
