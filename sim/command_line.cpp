@@ -23,6 +23,16 @@ CLI::Validator positiveSeconds(const char* what) {
         "> 0");
 }
 
+// A file or folder named on the command line: an empty name names nothing
+// (and would otherwise quietly mean the default, or the current folder).
+CLI::Validator nonEmpty(const char* what) {
+    return CLI::Validator(
+        [what](std::string& text) -> std::string {
+            return text.empty() ? std::string(what) + " must name a file or folder, not be empty" : std::string{};
+        },
+        "NAME");
+}
+
 }  // namespace
 
 ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -32,7 +42,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     CLI::App app{"Flies a scenario in the stand-in host with the ZolkMFD module loaded, then shows the "
                  "page and the orbit's change and writes pictures and the final scenario.",
                  "zolksim"};
-    app.add_option("scenario", o.scenarioPath, "Scenario file to fly (default: the built-in ion tug mission)");
+    app.add_option("scenario", o.scenarioPath, "Scenario file to fly (default: the built-in ion tug mission)")
+        ->check(nonEmpty("the scenario"));
     double days = 0.0, seconds = 0.0;
     CLI::Option* daysOption =
         app.add_option("--days", days, "Simulated time in days (default 10)")->check(positiveSeconds("--days"));
@@ -41,9 +52,12 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
                                      ->excludes(daysOption);
     daysOption->excludes(secondsOption);
     app.add_option("--step", o.step, "Time step in seconds (default 1)")->check(positiveSeconds("--step"));
-    CLI::Option* scriptOption = app.add_option("--script", o.scriptPath, "Pilot script of timed keys, buttons and entries");
-    app.add_option("--out", o.outDir, "Folder for the pictures and the final scenario (default zolksim-out)");
-    app.add_option("--module", o.modulePath, "The module to load (default: the one built beside zolksim)");
+    CLI::Option* scriptOption = app.add_option("--script", o.scriptPath, "Pilot script of timed keys, buttons and entries")
+        ->check(nonEmpty("--script"));
+    app.add_option("--out", o.outDir, "Folder for the pictures and the final scenario (default zolksim-out)")
+        ->check(nonEmpty("--out"));
+    app.add_option("--module", o.modulePath, "The module to load (default: the one built beside zolksim)")
+        ->check(nonEmpty("--module"));
     app.add_flag("--quiet,-q", o.quiet, "No progress bar, page or summary; problems only");
     CLI::Option* serveOption =
         app.add_flag("--serve", o.serve, "Fly live, without an end, in a cockpit served to a web browser")

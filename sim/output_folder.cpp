@@ -2,11 +2,65 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string_view>
 #include <system_error>
+
+#include "sim/process_id.h"
 
 namespace zolksim {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kStagingPrefix = ".zolksim-staging-";
+// Written into the staging folder before its files are moved: from then on
+// the new set is the one to complete.
+constexpr const char* kCommitMark = ".commit";
+
+// Moves every file of staging but the mark into folder, replacing files of the
+// same name; the names moved go to moved.
+bool moveInto(const fs::path& staging, const fs::path& folder, const std::vector<std::string>& names,
+              std::vector<std::string>& moved, std::string& error) {
+    std::error_code ec;
+    for (const std::string& name : names) {
+        const fs::path from = staging / name;
+        if (!fs::exists(from, ec)) continue;
+        fs::rename(from, folder / name, ec);
+        if (ec) {
+            error = (folder / name).string() + ": cannot move the file into place (" + ec.message() + ")";
+            return false;
+        }
+        moved.push_back(name);
+    }
+    return true;
+}
+
+// The staging folders of runs that no longer run: one killed while moving its
+// files in is completed, any other removed.
+void settleLeftovers(const fs::path& folder) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(kStagingPrefix, 0) != 0) continue;
+        const long id = std::strtol(name.c_str() + kStagingPrefix.size(), nullptr, 10);
+        if (processRuns(id)) continue;
+        std::error_code ignored;
+        if (fs::exists(it->path() / kCommitMark, ignored)) {
+            std::vector<std::string> names, moved;
+            for (const fs::directory_entry& file : fs::directory_iterator(it->path(), ignored))
+                if (file.path().filename() != kCommitMark) names.push_back(file.path().filename().string());
+            std::sort(names.begin(), names.end());
+            std::string error;
+            if (!moveInto(it->path(), folder, names, moved, error)) continue;  // tried again by the next run
+        }
+        fs::remove_all(it->path(), ignored);
+    }
+}
+
+}  // namespace
 
 OutputFolder::~OutputFolder() { abandon(); }
 
@@ -25,9 +79,10 @@ bool OutputFolder::open(const std::string& folder, std::string& error) {
         }
         createdFolder_ = true;
     }
+    settleLeftovers(folder_);
     // A name of its own per run, so two runs into one folder do not collide.
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    staging_ = folder_ / (".zolksim-staging-" + std::to_string(stamp));
+    staging_ = folder_ / (std::string(kStagingPrefix) + std::to_string(currentProcessId()) + "-" + std::to_string(stamp));
     if (!fs::create_directory(staging_, ec)) {
         error = folder + ": cannot write in the folder (" + ec.message() + ")";
         abandon();
@@ -44,16 +99,9 @@ std::string OutputFolder::stage(const std::string& name) {
 
 bool OutputFolder::commit(std::string& error) {
     std::error_code ec;
-    for (const std::string& name : staged_) {
-        const fs::path from = staging_ / name;
-        if (!fs::exists(from, ec)) continue;
-        fs::rename(from, folder_ / name, ec);
-        if (ec) {
-            error = (folder_ / name).string() + ": cannot move the file into place (" + ec.message() + ")";
-            return false;
-        }
-        committed_.push_back(name);
-    }
+    // Once marked, a run killed while moving is completed by the next run.
+    std::ofstream(staging_ / kCommitMark).close();
+    if (!moveInto(staging_, folder_, staged_, committed_, error)) return false;
     fs::remove_all(staging_, ec);
     open_ = false;
     createdFolder_ = false;  // it now holds the run's files

@@ -17,7 +17,9 @@ public:
     // Abandons whatever was not committed.
     ~OutputFolder();
 
-    // Creates the folder when needed and a staging folder inside it.
+    // Creates the folder when needed and a staging folder inside it. Staging
+    // folders of runs that were killed are cleared away first; one killed while
+    // its files were being moved in has the rest moved in, completing its set.
     bool open(const std::string& folder, std::string& error);
     // Where to write the file called name; the name is remembered for commit.
     std::string stage(const std::string& name);

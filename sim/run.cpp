@@ -1,5 +1,6 @@
 #include "sim/run.h"
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -28,6 +29,7 @@ namespace {
 
 constexpr int kExitFailed = 1, kExitBadInput = 2;
 constexpr double kTrackSamples = 4000.0;  // orbit samples kept over a run, about
+constexpr std::size_t kWarningsShown = 20;  // about the scenario; the rest are counted
 
 // The world is the process's one world: start each run from nothing and leave
 // nothing loaded behind (tests run several in one process).
@@ -179,8 +181,14 @@ private:
                                                ? simhost::loadScenarioText(kDefaultMissionText, kDefaultMissionName)
                                                : simhost::loadScenarioFile(o_.scenarioPath);
         if (!load.ok) return fail(simhost::messageText(load.error), kExitBadInput);
-        for (const simhost::ScenarioMessage& warning : load.warnings)
-            err_ << "zolksim: warning: " << simhost::messageText(warning) << "\n";
+        // A file that is not a scenario at all (binary, say) can give a warning
+        // for every line: the first few say what is wrong.
+        const std::size_t shown = std::min(load.warnings.size(), kWarningsShown);
+        for (std::size_t i = 0; i < shown; ++i)
+            err_ << "zolksim: warning: " << simhost::messageText(load.warnings[i]) << "\n";
+        if (load.warnings.size() > shown)
+            err_ << "zolksim: warning: " << load.warnings.size() - shown << " more warnings about "
+                 << scenarioName() << " not shown\n";
         description_ = load.description;
         return 0;
     }

@@ -27,17 +27,24 @@ ScenarioLoad loadScenarioText(std::string_view text, const std::string& sourceNa
 }
 
 ScenarioLoad loadScenarioFile(const std::string& path) {
+    ScenarioLoad refused;
     // A directory opens as a stream on some systems and reads as nothing.
     std::error_code ec;
     std::ifstream file;
     if (!std::filesystem::is_directory(path, ec)) file.open(path, std::ios::binary);
     std::string text;
     char buffer[4096];
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) text.append(buffer, static_cast<std::size_t>(file.gcount()));
+    // The whole text is held while it is read: a file beyond any real scene
+    // (or one that never ends) is refused rather than read into memory.
+    while ((file.read(buffer, sizeof buffer) || file.gcount() > 0) && text.size() <= kMaxScenarioBytes)
+        text.append(buffer, static_cast<std::size_t>(file.gcount()));
     if (!file.is_open() || file.bad()) {
-        ScenarioLoad result;
-        result.error = ScenarioMessage{path, 0, "cannot read the file"};
-        return result;
+        refused.error = ScenarioMessage{path, 0, "cannot read the file"};
+        return refused;
+    }
+    if (text.size() > kMaxScenarioBytes) {
+        refused.error = ScenarioMessage{path, 0, joined("larger than a scenario may be (", std::to_string(kMaxScenarioBytes >> 20), " MiB)")};
+        return refused;
     }
     return loadScenarioText(text, path);
 }

@@ -184,6 +184,10 @@ private:
             double orbit[7];
             for (int i = 0; i < 7; ++i)
                 if (!number(line, words[4 + i], orbit[i])) return false;
+            // Other pairs (a parabola among them) have no position on the orbit.
+            const double a = orbit[0], e = orbit[1];
+            if (!(e >= 0.0 && e < 1.0 && a > 0.0) && !(e > 1.0 && a < 0.0))
+                return fail(line, "a body's orbit needs 0 <= e < 1 and a > 0 (closed) or e > 1 and a < 0 (open)");
             entry.elements = ELEMENTS{orbit[0], orbit[1], orbit[2], orbit[3], orbit[4], orbit[5]};
             entry.epochMjd = orbit[6];
         }

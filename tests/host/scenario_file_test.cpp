@@ -1,6 +1,7 @@
 // Scenario files: round trips, error and warning lines, the writer and reader
 // behind the scenario host calls, and the displays' status blocks.
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -277,6 +278,14 @@ TEST_F(ScenarioFile, MalformedLinesAreErrorsWithTheirLineAndLeaveTheWorldAlone) 
          3, "unknown parent body 'Vulcan'"},
         {{"BEGIN_BODIES", "  BODY Sun 1e20 7e8 -", "  BODY Rock 1e14 6e6 Sun 1e11 0 0 0 0 0", "END_BODIES"}, 3,
          "needs 7 numbers"},
+        // Orbits without a position on them: a parabola, a negative e, a and e at odds.
+        {{"BEGIN_BODIES", "  BODY Sun 1 0 -", "  BODY h 3 0 Sun 2 1 0 0 1 0 5", "END_BODIES"}, 3, "a body's orbit needs"},
+        {{"BEGIN_BODIES", "  BODY Sun 1e20 7e8 -", "  BODY Rock 1e14 6e6 Sun 1e11 -0.1 0 0 0 0 51544.5", "END_BODIES"},
+         3, "a body's orbit needs"},
+        {{"BEGIN_BODIES", "  BODY Sun 1e20 7e8 -", "  BODY Rock 1e14 6e6 Sun -1e11 0.5 0 0 0 0 51544.5", "END_BODIES"},
+         3, "a body's orbit needs"},
+        {{"BEGIN_BODIES", "  BODY Sun 1e20 7e8 -", "  BODY Rock 1e14 6e6 Sun 1e11 2 0 0 0 0 51544.5", "END_BODIES"},
+         3, "a body's orbit needs"},
         // Names resolve against the file's own bodies, wherever its BODIES block stands.
         {{"BEGIN_SHIPS", "Tug", "  REF Earth", "END", "END_SHIPS", "BEGIN_BODIES", "  BODY Sun 1e20 7e8 -", "END_BODIES"},
          3, "unknown body 'Earth'"},
@@ -298,6 +307,20 @@ TEST_F(ScenarioFile, MalformedLinesAreErrorsWithTheirLineAndLeaveTheWorldAlone) 
         EXPECT_EQ(w().mjd(), 60000.0);
         EXPECT_EQ(w().bodies().size(), 4u);
     }
+}
+
+// Closed and open orbits both place their bodies, and the text saves and loads.
+TEST_F(ScenarioFile, BodiesOnClosedAndOpenOrbitsHaveFiniteStates) {
+    const ScenarioLoad loaded = load(joinLines({"BEGIN_BODIES", "  BODY Sun 1.3e20 7e8 -",
+                                                "  BODY Rock 1e14 6e6 Sun 1e11 0.999 0 0 0 0 51544.5",
+                                                "  BODY Comet 1e10 5e3 Sun -1e11 1.001 0.3 0 0 0 51544.5", "END_BODIES"}));
+    ASSERT_TRUE(loaded.ok) << simhost::messageText(loaded.error);
+    for (int i = 0; i < 3; ++i) w().step(86400.0);
+    for (const auto& body : w().bodies())
+        EXPECT_TRUE(std::isfinite(body->state.pos.x + body->state.pos.y + body->state.pos.z)) << body->name;
+    const std::string saved = simhost::saveScenarioText();
+    ASSERT_TRUE(load(saved).ok);
+    EXPECT_EQ(simhost::saveScenarioText(), saved);
 }
 
 TEST_F(ScenarioFile, WriterLinesAreTwoSpacesKeySpaceValue) {

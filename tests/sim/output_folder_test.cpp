@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "sim/output_folder.h"
+#include "sim/process_id.h"
 
 namespace {
 
@@ -47,6 +48,45 @@ TEST(OutputFolder, CommitMovesStagedFilesInAndAbandonLeavesNothing) {
     zolksim::OutputFolder onAFile;
     EXPECT_FALSE(onAFile.open((root / "file").string(), error));
     EXPECT_NE(error.find("not a folder"), std::string::npos);
+    fs::remove_all(root);
+}
+
+// Runs killed midway leave their staging folders; the next run into the folder
+// completes the one killed while moving its files in and removes the rest, but
+// leaves the folders of runs still going.
+TEST(OutputFolder, LeftoversOfKilledRunsAreCompletedOrRemoved) {
+    const fs::path root = fs::path(::testing::TempDir()) /
+                          ("zolksim_output_leftovers_" + std::to_string(zolksim::currentProcessId()));
+    fs::remove_all(root);
+    fs::create_directories(root);
+    auto write = [](const fs::path& path, const char* text) {
+        fs::create_directories(path.parent_path());
+        std::ofstream(path) << text;
+    };
+    auto read = [](const fs::path& path) {
+        std::string text;
+        std::ifstream(path) >> text;
+        return text;
+    };
+    write(root / "a.txt", "new");  // moved in before the kill
+    write(root / "b.txt", "old");
+    const fs::path committing = root / ".zolksim-staging-2147483647-1";  // no process has this identifier
+    write(committing / ".commit", "");
+    write(committing / "b.txt", "new");
+    const fs::path writing = root / ".zolksim-staging-2147483646-2";
+    write(writing / "c.txt", "partial");
+    const fs::path running = root / (".zolksim-staging-" + std::to_string(zolksim::currentProcessId()) + "-3");
+    write(running / "d.txt", "going");
+
+    std::string error;
+    zolksim::OutputFolder folder;
+    ASSERT_TRUE(folder.open(root.string(), error)) << error;
+    EXPECT_EQ(read(root / "b.txt"), "new");
+    EXPECT_FALSE(fs::exists(committing));
+    EXPECT_FALSE(fs::exists(writing));
+    EXPECT_FALSE(fs::exists(root / "c.txt"));
+    EXPECT_EQ(read(running / "d.txt"), "going");
+    folder.abandon();
     fs::remove_all(root);
 }
 

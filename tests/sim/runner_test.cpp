@@ -11,6 +11,8 @@
 
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
+#include "sim/command_line.h"
+#include "sim/process_id.h"
 #include "sim/run.h"
 
 namespace {
@@ -26,7 +28,9 @@ class Runner : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::path(::testing::TempDir()) / ("zolksim_" + std::string(info->name()));
+        // The process in the name: the suites of several builds may run at once.
+        folder = fs::path(::testing::TempDir()) /
+                 ("zolksim_" + std::to_string(zolksim::currentProcessId()) + "_" + std::string(info->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
@@ -149,6 +153,20 @@ TEST_F(Runner, CommandLineMistakesAreRefused) {
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--script"), std::string::npos);
     EXPECT_FALSE(fs::exists(out()));
+
+    // An empty name names nothing: refused, not taken for the default (or, for
+    // --out, for a folder that cannot be made).
+    for (std::vector<const char*> argv : {std::vector<const char*>{"zolksim", "--out", ""},
+                                          std::vector<const char*>{"zolksim", "--script", ""},
+                                          std::vector<const char*>{"zolksim", "--module", ""},
+                                          std::vector<const char*>{"zolksim", ""}}) {
+        std::ostringstream said, err;
+        const zolksim::ParsedCommandLine parsed =
+            zolksim::parseCommandLine(static_cast<int>(argv.size()), argv.data(), said, err);
+        EXPECT_FALSE(parsed.run) << argv[1];
+        EXPECT_NE(parsed.exitCode, 0);
+        EXPECT_NE(err.str().find("must name a file or folder"), std::string::npos) << err.str();
+    }
 }
 
 // A run that ends between steps stops exactly at its end, actions at the end included.
