@@ -46,14 +46,4 @@ int Vessel::propellantIndex(const void* handle) const {
     return -1;
 }
 
-bool Vessel::navmode(int mode) const {
-    return mode >= 1 && mode <= kNavmodeCount && (navmodes_ & (1u << mode)) != 0;
-}
-
-bool Vessel::setNavmode(int mode, bool on) {
-    if (mode < 1 || mode > kNavmodeCount || navmode(mode) == on) return false;
-    navmodes_ = static_cast<std::uint8_t>(on ? navmodes_ | (1u << mode) : navmodes_ & ~(1u << mode));
-    return true;
-}
-
 }  // namespace simhost

@@ -46,8 +46,16 @@ public:
     int thrusterIndex(const void* handle) const;
     int propellantIndex(const void* handle) const;
 
-    bool navmode(int mode) const;
-    bool setNavmode(int mode, bool on);  // false for an unknown mode or no change
+    // Inline: the module switches every mode off each step it holds the
+    // attitude, and most are already off.
+    bool navmode(int mode) const {
+        return mode >= 1 && mode <= kNavmodeCount && (navmodes_ & (1u << mode)) != 0;
+    }
+    bool setNavmode(int mode, bool on) {  // false for an unknown mode or no change
+        if (mode < 1 || mode > kNavmodeCount || navmode(mode) == on) return false;
+        navmodes_ = static_cast<std::uint8_t>(on ? navmodes_ | (1u << mode) : navmodes_ & ~(1u << mode));
+        return true;
+    }
 
     VESSEL& vesselInterface() { return *interface_; }
 
