@@ -1,6 +1,7 @@
 #include "host/physics/step_gravity.h"
 
 #include <cmath>
+#include <utility>
 
 #include "host/physics/physical_constants.h"
 
@@ -13,6 +14,7 @@ void StepGravity::resize(std::size_t count) {
     otherValid_ = false;
     for (Stage& stage : stages_) {
         stage.rel.resize(count);
+        stage.from.resize(count);
         stage.ref = -2;
     }
 }
@@ -25,6 +27,12 @@ void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, d
     t0_ = t0;
     dt_ = dt;
     otherValid_ = false;
+    // Each stage is prepared afresh, except that the start stage takes over the
+    // last step's end stage (vectors swapped, no allocation) when the bodies
+    // start exactly where that stage had them.
+    const bool carried = endStagePreparedFrom(start);
+    if (carried) std::swap(stages_[0], stages_[2]);
+    for (int i = carried ? 1 : 0; i < 4; ++i) stages_[i].ref = -2;
     // The same arithmetic as World::mjd() at t0 + dt, so the end states are
     // exactly those of the bodies at the new time.
     ephemeris.states(startMjd + (t0 + dt) / kSecondsPerDay, end_.data());
@@ -34,10 +42,18 @@ void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, d
         ephemeris.states(startMjd + (t0 + 0.5 * dt) / kSecondsPerDay, mid_.data(), false);
     }
     const StateVectors* states[] = {start, mid_.data(), end_.data(), other_.data()};
-    for (int i = 0; i < 4; ++i) {
-        stages_[i].states = states[i];
-        stages_[i].ref = -2;
+    for (int i = 0; i < 4; ++i) stages_[i].states = states[i];
+}
+
+bool StepGravity::endStagePreparedFrom(const StateVectors* start) const {
+    const Stage& end = stages_[2];
+    if (end.ref < 0 || end.from.size() != end_.size()) return false;
+    for (std::size_t k = 0; k < end.from.size(); ++k) {
+        const VECTOR3& a = end.from[k];
+        const VECTOR3& b = start[k].pos;
+        if (!(a.x == b.x && a.y == b.y && a.z == b.z)) return false;
     }
+    return true;
 }
 
 int StepGravity::referenceBody(const VECTOR3& r) const {
@@ -53,6 +69,7 @@ void StepGravity::prepare(Stage& stage, int ref) const {
     VECTOR3 indirect{0.0, 0.0, 0.0};
     for (std::size_t k = 0; k < end_.size(); ++k) {
         const VECTOR3 body = states[k].pos - origin;
+        stage.from[k] = states[k].pos;
         stage.rel[k] = body;
         const double b2 = dotp(body, body);
         if (static_cast<int>(k) != ref && b2 > 0.0) indirect = indirect + body * (orbits[k].gm / (b2 * std::sqrt(b2)));

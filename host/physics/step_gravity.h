@@ -20,7 +20,7 @@ namespace simhost {
 // all vessels; any other moment (a step split where a tank runs dry) is
 // evaluated on demand. Allocates only in resize (and the ephemeris when it
 // builds a segment).
-class StepGravity {
+class OAPIFUNC StepGravity {
 public:
     // Makes room for count bodies.
     void resize(std::size_t count);
@@ -49,10 +49,14 @@ private:
         const StateVectors* states = nullptr;
         int ref = -2;                    // the reference body rel and indirect are for; -2: none yet
         std::vector<VECTOR3> rel;        // each body's position relative to ref (m)
+        std::vector<VECTOR3> from;       // each body's global position (m) that rel and indirect were worked out from
         VECTOR3 indirect{0.0, 0.0, 0.0}; // sum over k != ref of GM_k rel_k / |rel_k|^3: their pull on ref (m/s^2)
     };
     Stage& stageAt(double s);
     void prepare(Stage& stage, int ref) const;
+    // True when the end stage was prepared from exactly the positions in start:
+    // the last step ended where this one starts, so its work carries over.
+    bool endStagePreparedFrom(const StateVectors* start) const;
 
     FittedEphemeris* ephemeris_ = nullptr;
     const StateVectors* start_ = nullptr;

@@ -23,37 +23,4 @@ bool Vessel::addToGroup(THGROUP_TYPE group, Thruster* thruster) {
     return true;
 }
 
-const std::vector<Thruster*>* Vessel::group(THGROUP_TYPE group) const {
-    if (group < 0 || group >= kThrusterGroupCount) return nullptr;
-    return &groups_[group];
-}
-
-double Vessel::mass() const {
-    double m = emptyMass;
-    for (const auto& tank : propellants) m += tank->mass;
-    return m;
-}
-
-int Vessel::thrusterIndex(const void* handle) const {
-    for (std::size_t i = 0; i < thrusters.size(); ++i)
-        if (thrusters[i].get() == handle) return static_cast<int>(i);
-    return -1;
-}
-
-int Vessel::propellantIndex(const void* handle) const {
-    for (std::size_t i = 0; i < propellants.size(); ++i)
-        if (propellants[i].get() == handle) return static_cast<int>(i);
-    return -1;
-}
-
-bool Vessel::navmode(int mode) const {
-    return mode >= 1 && mode <= kNavmodeCount && (navmodes_ & (1u << mode)) != 0;
-}
-
-bool Vessel::setNavmode(int mode, bool on) {
-    if (mode < 1 || mode > kNavmodeCount || navmode(mode) == on) return false;
-    navmodes_ = static_cast<std::uint8_t>(on ? navmodes_ | (1u << mode) : navmodes_ & ~(1u << mode));
-    return true;
-}
-
 }  // namespace simhost

@@ -39,15 +39,40 @@ public:
     Thruster* addThruster(const VECTOR3& pos, const VECTOR3& dir, double max0, double isp, Propellant* resource);
     // Returns false for a group the host does not know.
     bool addToGroup(THGROUP_TYPE group, Thruster* thruster);
-    const std::vector<Thruster*>* group(THGROUP_TYPE group) const;
+    // Inline, as the lookups below: the module asks after groups, thrusters
+    // and tanks several times a step.
+    const std::vector<Thruster*>* group(THGROUP_TYPE group) const {
+        if (group < 0 || group >= kThrusterGroupCount) return nullptr;
+        return &groups_[group];
+    }
 
-    double mass() const;  // empty mass plus all propellant (kg)
+    double mass() const {  // empty mass plus all propellant (kg)
+        double m = emptyMass;
+        for (const auto& tank : propellants) m += tank->mass;
+        return m;
+    }
     // Index of a thruster or tank of this vessel, -1 when it is not one.
-    int thrusterIndex(const void* handle) const;
-    int propellantIndex(const void* handle) const;
+    int thrusterIndex(const void* handle) const {
+        for (std::size_t i = 0; i < thrusters.size(); ++i)
+            if (thrusters[i].get() == handle) return static_cast<int>(i);
+        return -1;
+    }
+    int propellantIndex(const void* handle) const {
+        for (std::size_t i = 0; i < propellants.size(); ++i)
+            if (propellants[i].get() == handle) return static_cast<int>(i);
+        return -1;
+    }
 
-    bool navmode(int mode) const;
-    bool setNavmode(int mode, bool on);  // false for an unknown mode or no change
+    // Inline: the module switches every mode off each step it holds the
+    // attitude, and most are already off.
+    bool navmode(int mode) const {
+        return mode >= 1 && mode <= kNavmodeCount && (navmodes_ & (1u << mode)) != 0;
+    }
+    bool setNavmode(int mode, bool on) {  // false for an unknown mode or no change
+        if (mode < 1 || mode > kNavmodeCount || navmode(mode) == on) return false;
+        navmodes_ = static_cast<std::uint8_t>(on ? navmodes_ | (1u << mode) : navmodes_ & ~(1u << mode));
+        return true;
+    }
 
     VESSEL& vesselInterface() { return *interface_; }
 

@@ -80,35 +80,9 @@ Object* World::findObject(std::string_view name) const {
     return findVessel(name);
 }
 
-Body* World::findBody(std::string_view name) const {
-    for (const auto& body : bodies_)
-        if (sameName(body->name, name)) return body.get();
-    return nullptr;
-}
-
-Vessel* World::findVessel(std::string_view name) const {
-    for (const auto& vessel : vessels_)
-        if (sameName(vessel->name, name)) return vessel.get();
-    return nullptr;
-}
-
 Object* World::objectFromHandle(const void* handle) const {
     if (Body* body = bodyFromHandle(handle)) return body;
     return vesselFromHandle(handle);
-}
-
-Vessel* World::vesselFromHandle(const void* handle) const {
-    if (!handle) return nullptr;
-    for (const auto& vessel : vessels_)
-        if (static_cast<const Object*>(vessel.get()) == handle) return vessel.get();
-    return nullptr;
-}
-
-Body* World::bodyFromHandle(const void* handle) const {
-    if (!handle) return nullptr;
-    for (const auto& body : bodies_)
-        if (static_cast<const Object*>(body.get()) == handle) return body.get();
-    return nullptr;
 }
 
 void World::setStartMjd(double mjd) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/world/body.h"
+#include "host/world/names.h"
 #include "host/cockpit/cockpit.h"
 #include "host/physics/fitted_ephemeris.h"
 #include "host/modules/module_loader.h"
@@ -45,14 +46,33 @@ public:
     // A vessel with no mass, tanks or thrusters at the origin; null when the name is taken.
     Vessel* addVessel(const std::string& name);
 
-    // Lookups by name ignore letter case.
+    // Lookups by name ignore letter case. Inline, as the handle lookups: the
+    // module's calls make several of them each step.
     Object* findObject(std::string_view name) const;
-    Body* findBody(std::string_view name) const;
-    Vessel* findVessel(std::string_view name) const;
+    Body* findBody(std::string_view name) const {
+        for (const auto& body : bodies_)
+            if (sameName(body->name, name)) return body.get();
+        return nullptr;
+    }
+    Vessel* findVessel(std::string_view name) const {
+        for (const auto& vessel : vessels_)
+            if (sameName(vessel->name, name)) return vessel.get();
+        return nullptr;
+    }
     // The object behind a handle, or null when the handle is none of the world's.
     Object* objectFromHandle(const void* handle) const;
-    Vessel* vesselFromHandle(const void* handle) const;
-    Body* bodyFromHandle(const void* handle) const;
+    Vessel* vesselFromHandle(const void* handle) const {
+        if (!handle) return nullptr;
+        for (const auto& vessel : vessels_)
+            if (static_cast<const Object*>(vessel.get()) == handle) return vessel.get();
+        return nullptr;
+    }
+    Body* bodyFromHandle(const void* handle) const {
+        if (!handle) return nullptr;
+        for (const auto& body : bodies_)
+            if (static_cast<const Object*>(body.get()) == handle) return body.get();
+        return nullptr;
+    }
 
     Vessel* focus() const { return focus_; }
     void setFocus(Vessel* vessel) { focus_ = vessel; }
