@@ -159,11 +159,11 @@ def first_error(output):
     return output.strip().splitlines()[-1][:160] if output.strip() else "build failed"
 
 
-def selected(spec, count):
-    if not spec:
+def selected(wanted, count):
+    if not wanted:
         return set(range(1, count + 1))
     numbers = set()
-    for part in spec.split(","):
+    for part in wanted.split(","):
         first, _, last = part.partition("-")
         numbers.update(range(int(first), int(last or first) + 1))
     return numbers
