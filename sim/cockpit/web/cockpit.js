@@ -116,9 +116,14 @@ function drawDisplay(d, f) {
   if (texts !== d.lastTexts) {
     d.lastTexts = texts;
     // Each character takes exactly one cell of the host's grid: the font,
-    // as tall as a cell, is stretched to the cell's width.
-    const stretch = 'scaleX(' + (f.cellWidth / fontAdvance(f.cellHeight)).toFixed(4) + ')';
+    // as tall as a cell, is stretched to the cell's width. A line that would
+    // then run past the screen's right edge (36 cells from half a cell in) is
+    // narrowed just enough to end at the edge, so every glyph shows whole.
+    const advance = fontAdvance(f.cellHeight);
+    const cellScale = f.cellWidth / advance;
     const spans = f.texts.map(([x, y, colour, text]) => {
+      const room = text.length > 0 ? (f.width - x) / (text.length * advance) : cellScale;
+      const stretch = 'scaleX(' + Math.max(0, Math.min(cellScale, room)).toFixed(4) + ')';
       const s = document.createElement('span');
       s.textContent = text;
       s.style.left = x + 'px';
