@@ -11,12 +11,12 @@
 #include "host/physics/physical_constants.h"
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
-#include "sim/default_mission.h"
-#include "sim/flight.h"
-#include "sim/orbit_track.h"
-#include "sim/pilot.h"
-#include "sim/progress_bar.h"
-#include "sim/run.h"
+#include "sim/run/default_mission.h"
+#include "sim/run/flight.h"
+#include "sim/pictures/orbit_track.h"
+#include "sim/pilot/pilot.h"
+#include "sim/run/progress_bar.h"
+#include "sim/run/run.h"
 
 namespace {
 

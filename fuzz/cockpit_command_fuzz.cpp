@@ -18,8 +18,8 @@
 #include "mfd/mode_registration.h"
 #include "sim/cockpit/command.h"
 #include "sim/cockpit/request_guard.h"
-#include "sim/default_mission.h"
-#include "sim/pilot_script.h"
+#include "sim/run/default_mission.h"
+#include "sim/pilot/pilot_script.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/command_line.h"
+#include "sim/run/command_line.h"
 
 namespace {
 

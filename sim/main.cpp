@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "sim/progress_bar.h"
-#include "sim/run.h"
-#include "sim/standard_streams.h"
+#include "sim/run/progress_bar.h"
+#include "sim/run/run.h"
+#include "sim/run/standard_streams.h"
 
 int main(int argc, char** argv) {
     zolksim::guardStandardStreams();

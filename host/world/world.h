@@ -9,7 +9,7 @@
 
 #include "host/world/body.h"
 #include "host/world/names.h"
-#include "host/cockpit/cockpit.h"
+#include "host/displays/displays.h"
 #include "host/physics/fitted_ephemeris.h"
 #include "host/modules/module_loader.h"
 #include "host/physics/physical_constants.h"

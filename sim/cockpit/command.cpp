@@ -4,7 +4,7 @@
 #include <array>
 #include <nlohmann/json.hpp>
 
-#include "sim/pilot_script.h"
+#include "sim/pilot/pilot_script.h"
 
 namespace zolksim::cockpit {
 

@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 
 #include "sim/cockpit/orbit_view.h"
-#include "sim/orbit_track.h"
-#include "sim/page_view.h"
+#include "sim/pictures/orbit_track.h"
+#include "sim/pictures/page_view.h"
 
 namespace zolksim::cockpit {
 

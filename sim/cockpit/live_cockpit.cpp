@@ -4,8 +4,8 @@
 #include "host/world/world.h"
 #include "sim/cockpit/cockpit_server.h"
 #include "sim/cockpit/live_flight.h"
-#include "sim/default_mission.h"
-#include "sim/module_path.h"
+#include "sim/run/default_mission.h"
+#include "sim/run/module_path.h"
 
 namespace zolksim::cockpit {
 

@@ -9,7 +9,7 @@
 
 #include "sim/cockpit/command_queue.h"
 #include "sim/cockpit/frame_board.h"
-#include "sim/options.h"
+#include "sim/run/options.h"
 
 namespace zolksim::cockpit {
 

@@ -6,7 +6,7 @@
 #include "host/world/names.h"
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
-#include "sim/orbit_track.h"
+#include "sim/pictures/orbit_track.h"
 
 namespace zolksim::cockpit {
 

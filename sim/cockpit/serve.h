@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "sim/options.h"
+#include "sim/run/options.h"
 
 namespace zolksim {
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "sim/output_folder.h"
-#include "sim/process_id.h"
+#include "sim/output/output_folder.h"
+#include "sim/run/process_id.h"
 
 namespace {
 

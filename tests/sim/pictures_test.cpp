@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "sim/orbit_plot.h"
-#include "sim/page_picture.h"
-#include "sim/progress_bar.h"
-#include "sim/raster_canvas.h"
-#include "sim/svg_canvas.h"
-#include "sim/terminal_page.h"
+#include "sim/pictures/orbit_plot.h"
+#include "sim/pictures/page_picture.h"
+#include "sim/run/progress_bar.h"
+#include "sim/pictures/raster_canvas.h"
+#include "sim/pictures/svg_canvas.h"
+#include "sim/pictures/terminal_page.h"
 
 namespace {
 

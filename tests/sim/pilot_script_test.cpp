@@ -1,7 +1,7 @@
 // Pilot scripts: what a line may say, and what is refused with its line number.
 #include <gtest/gtest.h>
 
-#include "sim/pilot_script.h"
+#include "sim/pilot/pilot_script.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
-#include "sim/command_line.h"
-#include "sim/process_id.h"
-#include "sim/run.h"
+#include "sim/run/command_line.h"
+#include "sim/run/process_id.h"
+#include "sim/run/run.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
 
-#include "host/cockpit/display_png.h"
+#include "host/displays/display_png.h"
 #include "tests/support/display_test.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/world/world.h"
-#include "sim/command_line.h"
+#include "sim/run/command_line.h"
 #include "sim/cockpit/frame_board.h"
 #include "sim/cockpit/frame_json.h"
 #include "sim/cockpit/orbit_view.h"

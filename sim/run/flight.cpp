@@ -1,0 +1,33 @@
+#include "sim/run/flight.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "host/world/world.h"
+
+namespace zolksim {
+
+Flight::Flight(double duration, double step) : duration_(duration), step_(step) {
+    // A last step shorter than a millionth of a step is dropped, not flown.
+    steps_ = static_cast<std::uint64_t>(std::max(1.0, std::ceil(duration / step - 1e-6)));
+}
+
+void Flight::fly(Pilot& pilot, OrbitTrack& track, ProgressBar& progress, const std::function<void()>& afterFirstStep) {
+    simhost::World& world = simhost::world();
+    track.observe(world.simTime(), 0.0);
+    for (std::uint64_t i = 0; i < steps_; ++i) {
+        // Step times come from the step index, so no rounding builds up over a long run.
+        const double start = static_cast<double>(i) * step_;
+        const double end = i + 1 == steps_ ? duration_ : static_cast<double>(i + 1) * step_;
+        pilot.act(world.simTime());
+        world.step(end - start);
+        track.observe(world.simTime(), end - start);
+        if (i == 0 && afterFirstStep) afterFirstStep();
+        progress.update(world.simTime(), i + 1);
+    }
+    pilot.act(world.simTime());
+    track.finish(world.simTime());
+    progress.finish();
+}
+
+}  // namespace zolksim

@@ -1,0 +1,33 @@
+// The stepping loop: the pilot acts, the world steps, the track observes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "sim/pictures/orbit_track.h"
+#include "sim/pilot/pilot.h"
+#include "sim/run/progress_bar.h"
+
+namespace zolksim {
+
+// More steps than this is surely a mistake in --step (a billion-year run).
+constexpr double kMaxSteps = 1e10;
+
+class Flight {
+public:
+    // duration and step in simulated s, both above zero; the last step is
+    // shortened to end the run exactly at duration.
+    Flight(double duration, double step);
+    std::uint64_t stepCount() const { return steps_; }
+
+    // Flies the whole run. afterFirstStep runs once the module has seen a step
+    // (its figures are then up to date). Actions due at the very end are
+    // carried out after the last step.
+    void fly(Pilot& pilot, OrbitTrack& track, ProgressBar& progress, const std::function<void()>& afterFirstStep);
+
+private:
+    double duration_, step_;
+    std::uint64_t steps_;
+};
+
+}  // namespace zolksim

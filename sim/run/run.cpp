@@ -1,0 +1,241 @@
+#include "sim/run/run.h"
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+#include "host/scenario/scenario_file.h"
+#include "host/world/world.h"
+#include "sim/run/command_line.h"
+#include "sim/run/default_mission.h"
+#include "sim/run/flight.h"
+#include "sim/run/module_path.h"
+#include "sim/pictures/orbit_plot.h"
+#include "sim/output/output_folder.h"
+#include "sim/pictures/page_picture.h"
+#include "sim/pictures/raster_canvas.h"
+#include "sim/run/summary.h"
+#include "sim/pictures/svg_canvas.h"
+#include "sim/pictures/terminal_page.h"
+#ifdef ZOLK_HAVE_COCKPIT
+#include "sim/cockpit/serve.h"
+#endif
+
+namespace zolksim {
+
+namespace {
+
+constexpr int kExitFailed = 1, kExitBadInput = 2;
+constexpr double kTrackSamples = 4000.0;  // orbit samples kept over a run, about
+constexpr std::size_t kWarningsShown = 20;  // about the scenario; the rest are counted
+
+// The world is the process's one world: start each run from nothing and leave
+// nothing loaded behind (tests run several in one process).
+struct WorldSession {
+    WorldSession() { simhost::world().reset(); }
+    ~WorldSession() { simhost::world().reset(); }
+};
+
+bool writeText(const std::string& path, const std::string& text, std::string& error) {
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+    file.close();
+    if (!file) error = path + ": cannot write the file";
+    return static_cast<bool>(file);
+}
+
+// The pictures of one canvas drawing: a PNG and an SVG under the base name.
+template <typename Draw>
+bool writePicture(OutputFolder& folder, const std::string& base, int width, int height, Draw draw, std::string& error) {
+    RasterCanvas raster(width, height);
+    draw(raster);
+    if (!raster.writePng(folder.stage(base + ".png"), error)) return false;
+    SvgCanvas svg(width, height);
+    draw(svg);
+    return writeText(folder.stage(base + ".svg"), svg.document(), error);
+}
+
+class Run {
+public:
+    Run(const RunOptions& options, std::ostream& out, std::ostream& err, Terminal terminal)
+        : o_(options), out_(out), err_(err), terminal_(terminal) {}
+
+    int go() {
+        if (int status = prepare(); status != 0) return status;
+
+        Flight flight(o_.duration, o_.step);
+        OrbitTrack track(*vessel_, *body_,
+                         static_cast<std::size_t>(static_cast<double>(flight.stepCount()) / kTrackSamples) + 1);
+        Pilot pilot(std::move(actions_), [this](const std::string& name) {
+            std::string why;
+            simhost::saveScenarioFile(folder_.stage(name), why, description_);
+            return why;
+        });
+        ProgressBar progress(stderr, terminal_.progress && !o_.quiet, o_.duration);
+
+        RunFigures figures;
+        figures.vesselName = vessel_->name;
+        figures.bodyName = body_->name;
+        figures.duration = o_.duration;
+        figures.step = o_.step;
+        figures.steps = flight.stepCount();
+        figures.propellantStart = propellantOf(*vessel_);
+        flight.fly(pilot, track, progress, [&] { figures.deltaVBefore = shownDeltaV(pilot); });
+        figures.wallSeconds = progress.wallSeconds();
+        figures.duration = simhost::world().simTime();  // as flown
+        figures.propellantEnd = propellantOf(*vessel_);
+        figures.burnTime = track.burnTime();
+        figures.burnCount = track.burns().size();
+        if (track.samples().size() >= 2) {
+            figures.hasOrbit = true;
+            figures.start = track.samples().front();
+            figures.end = track.samples().back();
+        }
+        report(pilot);
+
+        // The page as the pilot's display shows it at the end, if one is open.
+        std::optional<PageView> page;
+        if (simhost::Display* display = simhost::world().cockpit().display(pilot.displayPosition())) {
+            page = capturePage(*display);
+            figures.deltaVAfter = valueBelow(*page, "Main Eng.dV");
+        }
+        const std::string summary = runSummary(figures);
+        if (int status = writeOutputs(page, track, summary); status != 0) return status;
+        show(page, summary);
+        return 0;
+    }
+
+private:
+    // Everything read and checked before anything is flown or written.
+    int prepare() {
+        if (o_.duration / o_.step > kMaxSteps) {
+            err_ << "zolksim: " << o_.duration / o_.step << " steps is too many; take a longer --step\n";
+            return kExitBadInput;
+        }
+        if (!o_.scriptPath.empty()) {
+            ScriptParse script = loadPilotScript(o_.scriptPath);
+            if (!script.ok) return fail(script.error, kExitBadInput);
+            actions_ = std::move(script.actions);
+        }
+        if (int status = loadModule(); status != 0) return status;
+        if (int status = loadScenario(); status != 0) return status;
+
+        vessel_ = simhost::world().focus();
+        if (!vessel_) return fail(scenarioName() + ": no vessel has the focus, so there is nothing to fly", kExitBadInput);
+        body_ = dominantBodyOf(*vessel_);
+        if (!body_) return fail(scenarioName() + ": the scenario has no bodies, so there is no orbit to follow", kExitBadInput);
+
+        std::string error;
+        if (!folder_.open(o_.outDir, error)) return fail(error, kExitFailed);
+        return 0;
+    }
+
+    // The pictures, the final scenario and the summary, moved into place together.
+    int writeOutputs(const std::optional<PageView>& page, const OrbitTrack& track, const std::string& summary) {
+        std::string error;
+        if (page) {
+            const PictureSize size = pagePictureSize(*page);
+            if (!writePicture(folder_, "page", size.width, size.height, [&](Canvas& c) { drawPagePicture(*page, c); },
+                              error))
+                return fail(error, kExitFailed);
+        }
+        if (!writePicture(folder_, "orbit", kPlotWidth, kPlotHeight,
+                          [&](Canvas& c) { drawOrbitPlot(track, vessel_->name, o_.duration, c); }, error))
+            return fail(error, kExitFailed);
+        if (!simhost::saveScenarioFile(folder_.stage("final.scn"), error, description_)) return fail(error, kExitFailed);
+        if (!writeText(folder_.stage("summary.txt"), summary, error)) return fail(error, kExitFailed);
+        if (!folder_.commit(error)) return fail(error, kExitFailed);
+        return 0;
+    }
+
+    void show(const std::optional<PageView>& page, const std::string& summary) {
+        if (o_.quiet) return;
+        out_ << "\n";
+        if (page) out_ << terminalPage(*page, terminal_.colour) << "\n";
+        else out_ << "No display is open, so there is no page to show.\n\n";
+        out_ << summary << "\nWritten to " << folder_.folder().string() << ":";
+        for (const std::string& name : folder_.committed()) out_ << " " << name;
+        out_ << "\n";
+    }
+
+    int fail(const std::string& message, int status) {
+        folder_.abandon();
+        err_ << "zolksim: " << message << "\n";
+        return status;
+    }
+
+    std::string scenarioName() const { return o_.scenarioPath.empty() ? kDefaultMissionName : o_.scenarioPath; }
+
+    int loadModule() {
+        const std::string path = o_.modulePath.empty() ? defaultModulePath() : o_.modulePath;
+        if (path.empty()) return fail("cannot find the module beside zolksim; name it with --module", kExitFailed);
+        std::string error;
+        if (!simhost::world().modules().load(path, error)) return fail(path + ": " + error, kExitFailed);
+        return 0;
+    }
+
+    int loadScenario() {
+        const simhost::ScenarioLoad load = o_.scenarioPath.empty()
+                                               ? simhost::loadScenarioText(kDefaultMissionText, kDefaultMissionName)
+                                               : simhost::loadScenarioFile(o_.scenarioPath);
+        if (!load.ok) return fail(simhost::messageText(load.error), kExitBadInput);
+        // A file that is not a scenario at all (binary, say) can give a warning
+        // for every line: the first few say what is wrong.
+        const std::size_t shown = std::min(load.warnings.size(), kWarningsShown);
+        for (std::size_t i = 0; i < shown; ++i)
+            err_ << "zolksim: warning: " << simhost::messageText(load.warnings[i]) << "\n";
+        if (load.warnings.size() > shown)
+            err_ << "zolksim: warning: " << load.warnings.size() - shown << " more warnings about "
+                 << scenarioName() << " not shown\n";
+        description_ = load.description;
+        return 0;
+    }
+
+    std::string shownDeltaV(const Pilot& pilot) {
+        simhost::Display* display = simhost::world().cockpit().display(pilot.displayPosition());
+        return display ? valueBelow(capturePage(*display), "Main Eng.dV") : std::string{};
+    }
+
+    void report(const Pilot& pilot) {
+        for (const PilotEvent& event : pilot.events()) {
+            if (event.problem) err_ << "zolksim: at " << clockText(event.time) << ": " << event.text << "\n";
+            else if (!o_.quiet) out_ << "at " << clockText(event.time) << ": " << event.text << "\n";
+        }
+        if (pilot.pending() > 0) {
+            const PilotAction& first = pilot.actions()[pilot.nextAction()];
+            err_ << "zolksim: " << first.source << ":" << first.line << ": " << pilot.pending()
+                 << " action(s) from here on lie beyond the end of the run and were not done\n";
+        }
+    }
+
+    const RunOptions& o_;
+    std::ostream& out_;
+    std::ostream& err_;
+    Terminal terminal_;
+    OutputFolder folder_;
+    std::string description_;            // the scenario's, kept in the scenarios saved
+    std::vector<PilotAction> actions_;   // the script's, until the pilot takes them
+    simhost::Vessel* vessel_ = nullptr;  // the focus vessel, followed through the run
+    const simhost::Body* body_ = nullptr;
+};
+
+}  // namespace
+
+int runZolksim(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Terminal terminal) {
+    const ParsedCommandLine parsed = parseCommandLine(argc, argv, out, err);
+    if (!parsed.run) return parsed.exitCode;
+    if (parsed.options.serve) {
+#ifdef ZOLK_HAVE_COCKPIT
+        return serveCockpit(parsed.options, out, err);
+#else
+        err << "zolksim: this build has no live cockpit (--serve)\n";
+        return kExitFailed;
+#endif
+    }
+    WorldSession session;
+    return Run(parsed.options, out, err, terminal).go();
+}
+
+}  // namespace zolksim

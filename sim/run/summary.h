@@ -1,0 +1,30 @@
+// The figures of a run, and the text that sums them up.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/pictures/orbit_track.h"
+
+namespace zolksim {
+
+struct RunFigures {
+    std::string vesselName, bodyName;
+    double duration = 0.0, step = 0.0;  // simulated s
+    std::uint64_t steps = 0;
+    double wallSeconds = 0.0;
+    OrbitSample start{}, end{};
+    bool hasOrbit = false;                         // both samples taken
+    double burnTime = 0.0;                         // s
+    std::size_t burnCount = 0;
+    double propellantStart = 0.0, propellantEnd = 0.0;  // kg
+    std::string deltaVBefore, deltaVAfter;         // as the page shows them; empty: not shown
+};
+
+std::string runSummary(const RunFigures& figures);
+
+// Propellant left in all of a vessel's tanks, kg.
+double propellantOf(const simhost::Vessel& vessel);
+
+}  // namespace zolksim
