@@ -315,6 +315,9 @@ TEST_F(AttitudeHold, LeavesTheAttitudeAloneWhenTheOrbitFrameHasNoDirection) {
         {"moving obliquely outwards", centre + vec3(7e6, 3e6, 1e6), bodyVel + vec3(7e6, 3e6, 1e6) * 1e-3},
         {"moving obliquely outwards, faster", centre + vec3(7e6, 3e6, 1e6), bodyVel + vec3(7e6, 3e6, 1e6) * 1.1e-3},
         {"moving obliquely inwards", centre + vec3(-2e6, 5e6, -6e6), bodyVel + vec3(-2e6, 5e6, -6e6) * -1.3e-3},
+        // A sine of 1e-12 at 7,600 km: the guard compares the sine, not the
+        // sine times the distance (7.6e-6 m, which would pass it).
+        {"moving 1e-12 rad from straight outwards", centre + vec3(7.6e6, 0, 0), bodyVel + vec3(3000, 3e-9, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
