@@ -50,7 +50,7 @@ void captureHeldAttitude(const VESSEL& vessel, const VECTOR3& position) {
 // small x components of a1 and a2 by each other. Undoing the first two
 // rotations, Ry(beta)*Rx(alpha)*(a1 a2 a3) = Rz(-gamma), whose upper left block
 // is (cos g, sin g; -sin g, cos g): gamma comes from the large components of a1
-// and a2, both pairs averaged, so a length error common to a1 and a2 cancels.
+// and a2, both pairs averaged, so that length errors of a1 and a2 cancel.
 double rollNearPole(const VECTOR3& a1, const VECTOR3& a2, double alpha, double beta) {
     const double sa = std::sin(alpha), ca = std::cos(alpha);
     const double sb = std::sin(beta), cb = std::cos(beta);
@@ -70,9 +70,15 @@ VECTOR3 eulerFromAxes(const VECTOR3& a1, const VECTOR3& a2, const VECTOR3& a3) {
     // of a3.x against the rest of a3 depends on a3's direction only, and keeps
     // its precision next to +-pi/2, where the arcsine loses it.
     const double beta = -std::atan2(a3.x, std::hypot(a3.y, a3.z));
-    const double gamma = std::fabs(a3.x) > 1.0 - kNearPoleTolerance ? rollNearPole(a1, a2, alpha, beta)
-                                                                    : kQuarterTurn - std::atan2(a1.x, a2.x);
-    return vec3(alpha, beta, gamma);
+    if (std::fabs(a3.x) > 1.0 - kNearPoleTolerance) return vec3(alpha, beta, rollNearPole(a1, a2, alpha, beta));
+    // The same axes are also tilted towards a3 by up to ~2e-5 rad; that tilt
+    // would enter the roll divided by cos(beta) (22x at the zone's edge). The x
+    // components of a1 and a2 are taken with their parts along a3 removed; for
+    // perpendicular axes that changes them by rounding only.
+    const double a3Squared = dotp(a3, a3);
+    const double x1 = a1.x - dotp(a1, a3) / a3Squared * a3.x;
+    const double x2 = a2.x - dotp(a2, a3) / a3Squared * a3.x;
+    return vec3(alpha, beta, kQuarterTurn - std::atan2(x1, x2));
 }
 
 void updateAttitudeHold() {

@@ -116,14 +116,15 @@ TEST(EulerFromAxes, KeepsNoiseNearTheXAxisToItsOwnSize) {
             }
 }
 
-// The hold's target axes come out up to 1e-5 off unit length (from points
-// 1.5e11 m out): the angles keep the axes' directions, with the nose 1, 3, 10
-// and 45 degrees from +-x, on both sides of the near-axis zone's edge. The roll
-// may move by the difference of the a1 and a2 length errors (2e-5) times
-// sin(2 gamma) / 2; the arcsine of a3.x would put 57x, 19x and 5.7x the error
-// into the pitch.
-TEST(EulerFromAxes, KeepsTheDirectionsOfAxesOffUnitLength) {
-    constexpr double kLengthError = 1e-5;
+// The hold's target axes, made from points 1.5e11 m out, come out up to 1e-5
+// off unit length and with a1 or a2 tilted towards a3 by 2e-5 rad. The angles
+// keep the axes' directions with the nose 1, 3, 10 and 45 degrees from +-x, on
+// both sides of the near-axis zone's edge: the nose exactly, the other two to
+// the 1e-5 by which the length errors of a1 and a2 may turn the roll. The
+// arcsine of a3.x would put 57x, 19x and 5.7x the length error into the pitch,
+// and the x components of a1 and a2 as they come up to 19x the tilt into the roll.
+TEST(EulerFromAxes, KeepsTheDirectionsOfAxesOffUnitLengthAndTilted) {
+    constexpr double kLengthError = 1e-5, kTilt = 2e-5;
     constexpr double kDegree = std::numbers::pi / 180;
     for (const double sign : {1.0, -1.0})
         for (const double degrees : {1.0, 3.0, 10.0, 45.0})
@@ -132,7 +133,9 @@ TEST(EulerFromAxes, KeepsTheDirectionsOfAxesOffUnitLength) {
                     SCOPED_TRACE(testing::Message() << "sign " << sign << ", " << degrees << " degrees, error "
                                                     << error << ", roll " << roll);
                     const Axes unitAxes = axesNearX(sign, degrees * kDegree, 1.1, roll);
-                    const VECTOR3 angles = eulerFromAxes(unitAxes.a1 * (1 + error), unitAxes.a2 * (1 - error),
+                    const double tilt = error > 0 ? kTilt : -kTilt;
+                    const VECTOR3 angles = eulerFromAxes(unitAxes.a1 * (1 + error) + unitAxes.a3 * tilt,
+                                                         unitAxes.a2 * (1 - error) - unitAxes.a3 * tilt,
                                                          unitAxes.a3 * (1 + error));
                     const Axes back = axesOfAngles(angles);
                     expectNear(back.a1, unitAxes.a1, 1.01 * kLengthError);
@@ -141,9 +144,9 @@ TEST(EulerFromAxes, KeepsTheDirectionsOfAxesOffUnitLength) {
                 }
 }
 
-// Away from the singularity alpha and gamma are those of the prescribed
-// formulas, bit for bit, up to the edge of the tolerance; for unit axes beta
-// equals the prescribed -asin(a3.x) to rounding.
+// Away from the singularity alpha is the prescribed formula bit for bit, up to
+// the edge of the tolerance; for unit perpendicular axes beta and gamma equal
+// the prescribed -asin(a3.x) and 1.570796326794895 - atan2(a1.x, a2.x) to rounding.
 TEST(EulerFromAxes, AwayFromTheXAxisIsThePrescribedFormula) {
     std::vector<Axes> cases;
     for (const double sign : {1.0, -1.0})
@@ -164,7 +167,7 @@ TEST(EulerFromAxes, AwayFromTheXAxisIsThePrescribedFormula) {
         const VECTOR3 angles = eulerFromAxes(a.a1, a.a2, a.a3);
         EXPECT_EQ(angles.x, std::atan2(a.a3.y, a.a3.z));
         EXPECT_NEAR(angles.y, -std::asin(a.a3.x), 1e-14);
-        EXPECT_EQ(angles.z, 1.570796326794895 - std::atan2(a.a1.x, a.a2.x));
+        EXPECT_NEAR(angles.z, 1.570796326794895 - std::atan2(a.a1.x, a.a2.x), 1e-14);
     }
 }
 
