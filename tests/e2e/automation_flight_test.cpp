@@ -233,20 +233,23 @@ TEST_F(AutomationFlight, HoldKeepsTheCapturedAttitudeWithEarthFarFromTheOrigin) 
     const std::array<double, 9> captured = attitudeInOrbitFrame(ship, r, v);
 
     constexpr double kTolerance = 0.001 * std::numbers::pi / 180;  // rad
-    double worst = 0.0, largestJump = 0.0, previous = 0.0;
-    int stepsBeyond = 0;
+    std::array<double, 9> previous = captured;
+    double worst = 0.0, largestJump = 0.0;  // rad
+    int stepsNearX = 0;
     for (int step = 0; step < 4050; ++step) {
         vessel.GetRelativePos(&earth(), r);
         vessel.GetRelativeVel(&earth(), v);
         w().step(1.0);
-        const double deviation = angleBetween(attitudeInOrbitFrame(ship, r, v), captured);
-        worst = std::max(worst, deviation);
-        if (step > 0) largestJump = std::max(largestJump, std::abs(deviation - previous));
-        previous = deviation;
-        if (deviation > kTolerance) ++stepsBeyond;
+        const std::array<double, 9> held = attitudeInOrbitFrame(ship, r, v);
+        worst = std::max(worst, angleBetween(held, captured));
+        if (step > 0) largestJump = std::max(largestJump, angleBetween(held, previous));
+        previous = held;
+        if (std::abs(localAxis(ship, 2).x) > 0.999) ++stepsNearX;
     }
-    EXPECT_EQ(stepsBeyond, 0);
+    ASSERT_GT(stepsNearX, 0) << "the nose never came within 2.6 degrees of +-x";
     EXPECT_LT(worst, kTolerance);
+    // Where the two ways of taking the roll meet, the attitude does not jump.
+    EXPECT_LT(largestJump, kTolerance / 10);
     RecordProperty("worst_deviation_deg", scientific(worst * 180 / std::numbers::pi));
     RecordProperty("largest_step_change_deg", scientific(largestJump * 180 / std::numbers::pi));
 }
