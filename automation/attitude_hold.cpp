@@ -1,6 +1,5 @@
 #include "automation/attitude_hold.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "frame/controlled_vessel.h"
@@ -23,7 +22,7 @@ constexpr double kMinSideLength = 1e-9;
 // Near the angle convention's singularity (nose along global +-x, beta = -+pi/2)
 // alpha and gamma are each undetermined and the prescribed formulas work on
 // components that are rounding noise. Within this of 1 in |a3.x| (the nose
-// within about 2.6 degrees of +-x) the angles are taken another way.
+// within about 2.6 degrees of +-x) the roll is taken another way.
 constexpr double kNearPoleTolerance = 1e-3;
 
 const VECTOR3 kUnitX = vec3(1.0, 0.0, 0.0);
@@ -47,34 +46,39 @@ void captureHeldAttitude(const VESSEL& vessel, const VECTOR3& position) {
     s.holdFrameCaptured = 1;
 }
 
-// The angles near the singularity. alpha keeps the prescribed formula (any
-// alpha serves on the axis itself; near it, it places the nose); beta comes
-// from atan2, which unlike asin keeps its precision next to +-pi/2; gamma is then
-// the roll that the rotation still lacks. Undoing the first two rotations,
-// Ry(beta)*Rx(alpha)*(a1 a2 a3) = Rz(-gamma), whose upper left block is
-// (cos g, sin g; -sin g, cos g): gamma comes from the large components of
-// a1 and a2 (the x components are the small ones here), both pairs averaged.
-VECTOR3 eulerNearPole(const VECTOR3& a1, const VECTOR3& a2, const VECTOR3& a3) {
-    const double alpha = std::atan2(a3.y, a3.z);
-    const double beta = -std::atan2(a3.x, std::hypot(a3.y, a3.z));
+// The roll near the singularity, where the prescribed formula would divide the
+// small x components of a1 and a2 by each other. Undoing the first two
+// rotations, Ry(beta)*Rx(alpha)*(a1 a2 a3) = Rz(-gamma), whose upper left block
+// is (cos g, sin g; -sin g, cos g): gamma comes from the large components of a1
+// and a2, both pairs averaged, so that length errors of a1 and a2 cancel.
+double rollNearPole(const VECTOR3& a1, const VECTOR3& a2, double alpha, double beta) {
     const double sa = std::sin(alpha), ca = std::cos(alpha);
     const double sb = std::sin(beta), cb = std::cos(beta);
     // Ry(beta)*Rx(alpha) applied to a1 and a2: the x and y components of each.
     const double x1 = cb * a1.x + sb * (sa * a1.y + ca * a1.z), y1 = ca * a1.y - sa * a1.z;
     const double x2 = cb * a2.x + sb * (sa * a2.y + ca * a2.z), y2 = ca * a2.y - sa * a2.z;
-    const double gamma = std::atan2(x2 - y1, x1 + y2);
-    return vec3(alpha, beta, gamma);
+    return std::atan2(x2 - y1, x1 + y2);
 }
 
 }  // namespace
 
 VECTOR3 eulerFromAxes(const VECTOR3& a1, const VECTOR3& a2, const VECTOR3& a3) {
-    if (std::fabs(a3.x) > 1.0 - kNearPoleTolerance) return eulerNearPole(a1, a2, a3);
     const double alpha = std::atan2(a3.y, a3.z);
-    // Rounding can push a unit component just past 1; NaN passes through unchanged.
-    const double beta = -std::asin(std::clamp(a3.x, -1.0, 1.0));
-    const double gamma = kQuarterTurn - std::atan2(a1.x, a2.x);
-    return vec3(alpha, beta, gamma);
+    // The target axes come from points far from the origin and are up to ~1e-5
+    // off unit length. -asin(a3.x) would turn that into a pitch error magnified
+    // by the cotangent of the nose's angle from +-x (22x at 2.6 degrees); atan2
+    // of a3.x against the rest of a3 depends on a3's direction only, and keeps
+    // its precision next to +-pi/2, where the arcsine loses it.
+    const double beta = -std::atan2(a3.x, std::hypot(a3.y, a3.z));
+    if (std::fabs(a3.x) > 1.0 - kNearPoleTolerance) return vec3(alpha, beta, rollNearPole(a1, a2, alpha, beta));
+    // The same axes are also tilted towards a3 by up to ~2e-5 rad; that tilt
+    // would enter the roll divided by cos(beta) (22x at the zone's edge). The x
+    // components of a1 and a2 are taken with their parts along a3 removed; for
+    // perpendicular axes that changes them by rounding only.
+    const double a3Squared = dotp(a3, a3);
+    const double x1 = a1.x - dotp(a1, a3) / a3Squared * a3.x;
+    const double x2 = a2.x - dotp(a2, a3) / a3Squared * a3.x;
+    return vec3(alpha, beta, kQuarterTurn - std::atan2(x1, x2));
 }
 
 void updateAttitudeHold() {

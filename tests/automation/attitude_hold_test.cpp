@@ -116,9 +116,38 @@ TEST(EulerFromAxes, KeepsNoiseNearTheXAxisToItsOwnSize) {
             }
 }
 
-// Away from the singularity the angles are those of the prescribed formulas,
-// bit for bit, up to the edge of the tolerance.
-TEST(EulerFromAxes, AwayFromTheXAxisIsThePrescribedFormulaBitForBit) {
+// The hold's target axes, made from points 1.5e11 m out, come out up to 1e-5
+// off unit length and with a1 or a2 tilted towards a3 by 2e-5 rad. The angles
+// keep the axes' directions with the nose 1, 3, 10 and 45 degrees from +-x, on
+// both sides of the near-axis zone's edge: the nose exactly, the other two to
+// the 1e-5 by which the length errors of a1 and a2 may turn the roll. The
+// arcsine of a3.x would put 57x, 19x and 5.7x the length error into the pitch,
+// and the x components of a1 and a2 as they come up to 19x the tilt into the roll.
+TEST(EulerFromAxes, KeepsTheDirectionsOfAxesOffUnitLengthAndTilted) {
+    constexpr double kLengthError = 1e-5, kTilt = 2e-5;
+    constexpr double kDegree = std::numbers::pi / 180;
+    for (const double sign : {1.0, -1.0})
+        for (const double degrees : {1.0, 3.0, 10.0, 45.0})
+            for (const double error : {kLengthError, -kLengthError})
+                for (const double roll : {0.4, 2.6, -1.2}) {
+                    SCOPED_TRACE(testing::Message() << "sign " << sign << ", " << degrees << " degrees, error "
+                                                    << error << ", roll " << roll);
+                    const Axes unitAxes = axesNearX(sign, degrees * kDegree, 1.1, roll);
+                    const double tilt = error > 0 ? kTilt : -kTilt;
+                    const VECTOR3 angles = eulerFromAxes(unitAxes.a1 * (1 + error) + unitAxes.a3 * tilt,
+                                                         unitAxes.a2 * (1 - error) - unitAxes.a3 * tilt,
+                                                         unitAxes.a3 * (1 + error));
+                    const Axes back = axesOfAngles(angles);
+                    expectNear(back.a1, unitAxes.a1, 1.01 * kLengthError);
+                    expectNear(back.a2, unitAxes.a2, 1.01 * kLengthError);
+                    expectNear(back.a3, unitAxes.a3, 1e-15);
+                }
+}
+
+// Away from the singularity alpha is the prescribed formula bit for bit, up to
+// the edge of the tolerance; for unit perpendicular axes beta and gamma equal
+// the prescribed -asin(a3.x) and 1.570796326794895 - atan2(a1.x, a2.x) to rounding.
+TEST(EulerFromAxes, AwayFromTheXAxisIsThePrescribedFormula) {
     std::vector<Axes> cases;
     for (const double sign : {1.0, -1.0})
         for (const double delta : {0.0448, 0.1, 0.7, 1.2, 1.5707963267948966})
@@ -137,8 +166,8 @@ TEST(EulerFromAxes, AwayFromTheXAxisIsThePrescribedFormulaBitForBit) {
         ASSERT_LT(std::fabs(a.a3.x), 1.0 - 1e-3);
         const VECTOR3 angles = eulerFromAxes(a.a1, a.a2, a.a3);
         EXPECT_EQ(angles.x, std::atan2(a.a3.y, a.a3.z));
-        EXPECT_EQ(angles.y, -std::asin(a.a3.x));
-        EXPECT_EQ(angles.z, 1.570796326794895 - std::atan2(a.a1.x, a.a2.x));
+        EXPECT_NEAR(angles.y, -std::asin(a.a3.x), 1e-14);
+        EXPECT_NEAR(angles.z, 1.570796326794895 - std::atan2(a.a1.x, a.a2.x), 1e-14);
     }
 }
 
@@ -289,6 +318,9 @@ TEST_F(AttitudeHold, LeavesTheAttitudeAloneWhenTheOrbitFrameHasNoDirection) {
         {"moving obliquely outwards", centre + vec3(7e6, 3e6, 1e6), bodyVel + vec3(7e6, 3e6, 1e6) * 1e-3},
         {"moving obliquely outwards, faster", centre + vec3(7e6, 3e6, 1e6), bodyVel + vec3(7e6, 3e6, 1e6) * 1.1e-3},
         {"moving obliquely inwards", centre + vec3(-2e6, 5e6, -6e6), bodyVel + vec3(-2e6, 5e6, -6e6) * -1.3e-3},
+        // A sine of 1e-12 at 7,600 km: the guard compares the sine, not the
+        // sine times the distance (7.6e-6 m, which would pass it).
+        {"moving 1e-12 rad from straight outwards", centre + vec3(7.6e6, 0, 0), bodyVel + vec3(3000, 3e-9, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
