@@ -75,6 +75,12 @@ public:
         });
         ProgressBar progress(stderr, terminal_.progress && !o_.quiet, o_.duration);
 
+        std::optional<GoalWatch> goal;
+        if (o_.goal) {
+            goal.emplace(*o_.goal, *vessel_, *body_);
+            flight.stopAt(&*goal);
+        }
+
         RunFigures figures;
         figures.vesselName = vessel_->name;
         figures.bodyName = body_->name;
@@ -85,6 +91,12 @@ public:
         flight.fly(pilot, track, progress, [&] { figures.deltaVBefore = shownDeltaV(pilot); });
         figures.wallSeconds = progress.wallSeconds();
         figures.duration = simhost::world().simTime();  // as flown
+        figures.mjdEnd = simhost::world().mjd();
+        if (goal) {
+            figures.goal = goal->condition().text();
+            figures.goalMet = goal->met();
+            if (goal->met()) figures.steps = goal->metStep();
+        }
         figures.propellantEnd = propellantOf(*vessel_);
         figures.burnTime = track.burnTime();
         figures.burnCount = track.burns().size();
@@ -104,7 +116,9 @@ public:
         const std::string summary = runSummary(figures);
         if (int status = writeOutputs(page, track, summary); status != 0) return status;
         show(page, summary);
-        return 0;
+        if (!goal || goal->met()) return 0;
+        if (o_.quiet) err_ << "zolksim: goal \"" << goal->condition().text() << "\" not met within the limit\n";
+        return kExitGoalUnmet;
     }
 
 private:
