@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <string_view>
 
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
@@ -21,6 +22,9 @@
 #include "sim/pictures/terminal_page.h"
 #ifdef ZOLK_HAVE_COCKPIT
 #include "sim/cockpit/serve.h"
+#endif
+#ifdef ZOLK_HAVE_SWEEP
+#include "sim/sweep/sweep_command.h"
 #endif
 
 namespace zolksim {
@@ -238,6 +242,14 @@ private:
 }  // namespace
 
 int runZolksim(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Terminal terminal) {
+    if (argc > 1 && std::string_view(argv[1]) == "sweep") {
+#ifdef ZOLK_HAVE_SWEEP
+        return runSweep(argc, argv, out, err, terminal);
+#else
+        err << "zolksim: this build has no trade studies (sweep)\n";
+        return kExitFailed;
+#endif
+    }
     const ParsedCommandLine parsed = parseCommandLine(argc, argv, out, err);
     if (!parsed.run) return parsed.exitCode;
     if (parsed.options.serve) {
