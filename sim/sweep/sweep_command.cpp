@@ -2,6 +2,11 @@
 
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+
+#include <csignal>
+#endif
 
 #include <CLI/CLI.hpp>
 #include <chrono>
@@ -64,6 +69,17 @@ private:
     std::size_t total_;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
+
+// A worker of a study that is killed goes with it, rather than fly on unseen;
+// its row, if half written, is a file aside that the next run clears away.
+void diesWithParent(pid_t parent) {
+#ifdef __linux__
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(1);  // the parent was gone before the line above
+#else
+    (void)parent;
+#endif
+}
 
 class Sweep {
 public:
@@ -129,8 +145,12 @@ private:
         std::fflush(nullptr);
         while (next < pending.size() || !running.empty()) {
             while (next < pending.size() && running.size() < workers) {
+                const pid_t parent = getpid();
                 const pid_t child = fork();
-                if (child == 0) _exit(flyOne(pending[next]));
+                if (child == 0) {
+                    diesWithParent(parent);
+                    _exit(flyOne(pending[next]));
+                }
                 if (child < 0) return fail("cannot start a worker process", kExitFailed);
                 running.insert(child);
                 ++next;
