@@ -96,9 +96,15 @@ Study readStudy(const toml::table& file, const std::string& path) {
     study.limitDays = numberAt(*file.get("days"), "days");
     if (study.limitDays <= 0.0 || study.limitDays > 1e6) throw StudyError{"days must be above 0 and at most 1000000"};
     if (file.contains("step")) study.step = numberAt(*file.get("step"), "step");
-    const std::string out = file["out"].value_or(fs::path(path).stem().string() + "-out");
-    if (out.empty()) throw StudyError{"out must name a folder"};
-    study.outDir = resolved(base, out).string();
+    // Named in the file: beside it, like the scenario. Not named: in the current
+    // folder, like a run's zolksim-out.
+    if (const toml::node* out = file.get("out")) {
+        const std::optional<std::string> name = out->value<std::string>();
+        if (!name || name->empty()) throw StudyError{"out must name a folder"};
+        study.outDir = resolved(base, *name).string();
+    } else {
+        study.outDir = fs::path(path).stem().string() + "-out";
+    }
 
     if (const toml::node* vary = file.get("vary")) {
         const toml::table* table = vary->as_table();

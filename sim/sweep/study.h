@@ -34,7 +34,7 @@ struct Study {
     GoalCondition goal;
     double limitDays = 0.0;
     double step = 1.0;         // s, when not varied
-    std::string outDir;        // resolved against the study's folder
+    std::string outDir;        // named in the file: resolved against its folder; else <name>-out here
     std::vector<VariedParameter> varied;  // in StudyParameter order
 
     std::size_t caseCount() const;
