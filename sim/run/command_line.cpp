@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "host/physics/physical_constants.h"
+#include "sim/goal/goal_condition.h"
 
 namespace zolksim {
 
@@ -59,11 +60,17 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--module", o.modulePath, "The module to load (default: the one built beside zolksim)")
         ->check(nonEmpty("--module"));
     app.add_flag("--quiet,-q", o.quiet, "No progress bar, page or summary; problems only");
+    std::string until;
+    CLI::Option* untilOption = app.add_option(
+        "--until", until,
+        "Stop at the first step meeting CONDITION, e.g. \"apoapsis >= 35786 km\"; --days is then the limit "
+        "(docs/goal-condition.md)");
     CLI::Option* serveOption =
         app.add_flag("--serve", o.serve, "Fly live, without an end, in a cockpit served to a web browser")
             ->excludes(daysOption)
             ->excludes(secondsOption)
-            ->excludes(scriptOption);
+            ->excludes(scriptOption)
+            ->excludes(untilOption);
     app.add_option("--port", o.port, "The cockpit's port (default 8417; 0: any free port)")->check(CLI::Range(0, 65535))->needs(serveOption);
     app.add_option("--listen", o.listen, "The address the cockpit listens on (default 127.0.0.1, this machine only)")
         ->needs(serveOption);
@@ -74,6 +81,15 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     } catch (const CLI::ParseError& e) {
         parsed.exitCode = app.exit(e, out, err);
         return parsed;
+    }
+    if (*untilOption) {
+        GoalParse goal = parseGoalCondition(until);
+        if (!goal.ok) {
+            err << "zolksim: --until: " << goal.error << "\n";
+            parsed.exitCode = 2;
+            return parsed;
+        }
+        o.goal = std::move(goal.condition);
     }
     if (*daysOption) o.duration = days * simhost::kSecondsPerDay;
     if (*secondsOption) o.duration = seconds;

@@ -15,7 +15,8 @@ Flight::Flight(double duration, double step) : duration_(duration), step_(step) 
 void Flight::fly(Pilot& pilot, OrbitTrack& track, ProgressBar& progress, const std::function<void()>& afterFirstStep) {
     simhost::World& world = simhost::world();
     track.observe(world.simTime(), 0.0);
-    for (std::uint64_t i = 0; i < steps_; ++i) {
+    const bool metAtStart = goal_ && goal_->check(world.simTime(), 0);
+    for (std::uint64_t i = 0; i < steps_ && !metAtStart; ++i) {
         // Step times come from the step index, so no rounding builds up over a long run.
         const double start = static_cast<double>(i) * step_;
         const double end = i + 1 == steps_ ? duration_ : static_cast<double>(i + 1) * step_;
@@ -24,6 +25,7 @@ void Flight::fly(Pilot& pilot, OrbitTrack& track, ProgressBar& progress, const s
         track.observe(world.simTime(), end - start);
         if (i == 0 && afterFirstStep) afterFirstStep();
         progress.update(world.simTime(), i + 1);
+        if (goal_ && goal_->check(world.simTime(), i + 1)) break;
     }
     pilot.act(world.simTime());
     track.finish(world.simTime());

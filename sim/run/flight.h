@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "sim/goal/goal_watch.h"
 #include "sim/pictures/orbit_track.h"
 #include "sim/pilot/pilot.h"
 #include "sim/run/progress_bar.h"
@@ -24,10 +25,14 @@ public:
     // (its figures are then up to date). Actions due at the very end are
     // carried out after the last step.
     void fly(Pilot& pilot, OrbitTrack& track, ProgressBar& progress, const std::function<void()>& afterFirstStep);
+    // A goal ends the flight at the first step that meets it (before any step,
+    // when the start already does); null flies the whole duration.
+    void stopAt(GoalWatch* goal) { goal_ = goal; }
 
 private:
     double duration_, step_;
     std::uint64_t steps_;
+    GoalWatch* goal_ = nullptr;
 };
 
 }  // namespace zolksim

@@ -1,9 +1,11 @@
 // What a zolksim run is asked to do.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "host/physics/physical_constants.h"
+#include "sim/goal/goal_condition.h"
 
 namespace zolksim {
 
@@ -19,6 +21,7 @@ struct RunOptions {
     std::string outDir = "zolksim-out";
     std::string modulePath;             // empty: the module beside the program
     bool quiet = false;
+    std::optional<GoalCondition> goal;  // --until: stop when met; the duration is then the limit
     // --serve: the live cockpit instead of a run.
     bool serve = false;
     int port = kDefaultCockpitPort;

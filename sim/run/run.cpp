@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <string_view>
 
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
@@ -21,6 +22,9 @@
 #include "sim/pictures/terminal_page.h"
 #ifdef ZOLK_HAVE_COCKPIT
 #include "sim/cockpit/serve.h"
+#endif
+#ifdef ZOLK_HAVE_SWEEP
+#include "sim/sweep/sweep_command.h"
 #endif
 
 namespace zolksim {
@@ -75,6 +79,12 @@ public:
         });
         ProgressBar progress(stderr, terminal_.progress && !o_.quiet, o_.duration);
 
+        std::optional<GoalWatch> goal;
+        if (o_.goal) {
+            goal.emplace(*o_.goal, *vessel_, *body_);
+            flight.stopAt(&*goal);
+        }
+
         RunFigures figures;
         figures.vesselName = vessel_->name;
         figures.bodyName = body_->name;
@@ -85,6 +95,12 @@ public:
         flight.fly(pilot, track, progress, [&] { figures.deltaVBefore = shownDeltaV(pilot); });
         figures.wallSeconds = progress.wallSeconds();
         figures.duration = simhost::world().simTime();  // as flown
+        figures.mjdEnd = simhost::world().mjd();
+        if (goal) {
+            figures.goal = goal->condition().text();
+            figures.goalMet = goal->met();
+            if (goal->met()) figures.steps = goal->metStep();
+        }
         figures.propellantEnd = propellantOf(*vessel_);
         figures.burnTime = track.burnTime();
         figures.burnCount = track.burns().size();
@@ -104,7 +120,9 @@ public:
         const std::string summary = runSummary(figures);
         if (int status = writeOutputs(page, track, summary); status != 0) return status;
         show(page, summary);
-        return 0;
+        if (!goal || goal->met()) return 0;
+        if (o_.quiet) err_ << "zolksim: goal \"" << goal->condition().text() << "\" not met within the limit\n";
+        return kExitGoalUnmet;
     }
 
 private:
@@ -224,6 +242,14 @@ private:
 }  // namespace
 
 int runZolksim(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Terminal terminal) {
+    if (argc > 1 && std::string_view(argv[1]) == "sweep") {
+#ifdef ZOLK_HAVE_SWEEP
+        return runSweep(argc, argv, out, err, terminal);
+#else
+        err << "zolksim: this build has no trade studies (sweep)\n";
+        return kExitFailed;
+#endif
+    }
     const ParsedCommandLine parsed = parseCommandLine(argc, argv, out, err);
     if (!parsed.run) return parsed.exitCode;
     if (parsed.options.serve) {

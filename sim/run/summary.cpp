@@ -1,5 +1,6 @@
 #include "sim/run/summary.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -34,8 +35,26 @@ double propellantOf(const simhost::Vessel& vessel) {
     return total;
 }
 
+std::string calendarText(double mjd) {
+    using namespace std::chrono;
+    constexpr double kUnixEpochMjd = 40587.0;  // 1970-01-01 00:00
+    const sys_seconds time{seconds{std::llround((mjd - kUnixEpochMjd) * 86400.0)}};
+    const sys_days day = floor<days>(time);
+    const year_month_day date{day};
+    const hh_mm_ss clock{time - day};
+    return format("%04d-%02u-%02u %02ld:%02ld:%02ld", static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<long>(clock.hours().count()),
+                  static_cast<long>(clock.minutes().count()), static_cast<long>(clock.seconds().count()));
+}
+
 std::string runSummary(const RunFigures& f) {
-    std::string out = "Flew " + clockText(f.duration) + " of simulated time in " + std::to_string(f.steps) +
+    std::string out;
+    if (!f.goal.empty()) {
+        out += f.goalMet ? "Goal \"" + f.goal + "\" met at step " + std::to_string(f.steps) + ", " +
+                               clockText(f.duration) + " after the start, on " + calendarText(f.mjdEnd) + " TT.\n"
+                         : "Goal \"" + f.goal + "\" not met within the limit of " + clockText(f.duration) + ".\n";
+    }
+    out += "Flew " + clockText(f.duration) + " of simulated time in " + std::to_string(f.steps) +
                       " steps of " + format("%g s", f.step) +
                       format(": %.2f s of wall time, %.0f steps per second.\n", f.wallSeconds,
                              f.wallSeconds > 0.0 ? static_cast<double>(f.steps) / f.wallSeconds : 0.0);

@@ -20,9 +20,15 @@ struct RunFigures {
     std::size_t burnCount = 0;
     double propellantStart = 0.0, propellantEnd = 0.0;  // kg
     std::string deltaVBefore, deltaVAfter;         // as the page shows them; empty: not shown
+    double mjdEnd = 0.0;                           // the date at the end (MJD, TT)
+    std::string goal;                              // --until's condition; empty: none
+    bool goalMet = false;                          // then the run ended on the step that met it
 };
 
 std::string runSummary(const RunFigures& figures);
+
+// A Modified Julian Date as a calendar date and time, "2024-12-16 09:12:25".
+std::string calendarText(double mjd);
 
 // Propellant left in all of a vessel's tanks, kg.
 double propellantOf(const simhost::Vessel& vessel);

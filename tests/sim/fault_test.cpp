@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -155,6 +156,39 @@ TEST_F(Faults, KilledAtRandomMomentsTheFolderHoldsTheOldSetOrTheCompleteNewOne) 
     std::printf("%d kills: old set kept %d times, new set complete %d times (%d completed by the next run); "
                 "%d staging folders left behind, then cleared\n",
                 kKills, oldKept, newComplete, completedLater, leftStaging);
+}
+
+// A study killed at some moment and started again flies just the cases it
+// lacks, each row it had kept as it was, and ends with every case's row whole.
+TEST_F(Faults, KilledStudyResumesWithTheCasesItLacks) {
+    const fs::path study = folder / "study.toml", out = folder / "out";
+    std::ofstream(study) << "goal = \"apoapsis >= 2300 km\"\ndays = 2\nstep = 2\n[vary]\nthrust = [2, 2.5, 3, 3.5, 4, 4.5, 5, 5.5]\n";
+    const auto sweep = [&](ChildSetup setup) {
+        setup.args = {ZOLKSIM_PATH, "sweep", study.string(), "--workers", "2", "--out", out.string(), "--module", ZOLK_MODULE_PATH};
+        return faults::runChild(setup, (folder / "stderr.txt").string());
+    };
+    ChildSetup killed;
+    killed.killAfter = std::chrono::milliseconds(700);  // about two rows written in a release build
+    ASSERT_FALSE(sweep(killed).exited) << "the study should still be running when killed";
+    Files kept = filesIn(out / "rows");
+    for (const auto& [name, text] : kept) {
+        if (name.find(".part-") != std::string::npos) continue;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << name << " is a whole row";
+    }
+    std::erase_if(kept, [](const auto& file) { return file.first.find(".part-") != std::string::npos; });
+    // Marked, so that a row flown again would show: the wall time is free text.
+    for (auto& [name, text] : kept) {
+        text.replace(text.rfind(',') + 1, std::string::npos, "777.000\n");
+        std::ofstream(out / "rows" / name, std::ios::binary) << text;
+    }
+
+    const ChildResult resumed = sweep({});
+    ASSERT_TRUE(resumed.exited && resumed.status == 0) << resumed.err;
+    const Files rows = filesIn(out / "rows");
+    EXPECT_EQ(rows.size(), 8u) << "every case's row, and no file half written";
+    for (const auto& [name, text] : kept) EXPECT_EQ(rows.at(name), text) << name << " was flown again";
+    const std::string csv = read(out / "sweep.csv");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 9) << csv;
 }
 
 TEST_F(Faults, FileSizeLimitGivesAClearErrorAndLeavesTheOldSet) {

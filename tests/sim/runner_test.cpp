@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/physics/physical_constants.h"
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
 #include "sim/run/command_line.h"
@@ -167,6 +168,36 @@ TEST_F(Runner, CommandLineMistakesAreRefused) {
         EXPECT_NE(parsed.exitCode, 0);
         EXPECT_NE(err.str().find("must name a file or folder"), std::string::npos) << err.str();
     }
+}
+
+// --until ends the run on the first step meeting the goal: the state one step
+// earlier, flown without a goal, does not meet it.
+TEST_F(Runner, UntilStopsOnTheFirstStepMeetingTheGoal) {
+    const Outcome r = run({"--until", "apoapsis >= 5000 km", "--step", "10", "--days", "12", "--quiet"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string summary = read(out() / "summary.txt");
+    const std::size_t at = summary.find("Goal \"apoapsis >= 5000 km\" met at step ");
+    ASSERT_EQ(at, 0u) << summary;
+    const long step = std::stol(summary.substr(summary.find("step ") + 5));
+    EXPECT_NE(summary.find(" after the start, on 2024-12-"), std::string::npos) << summary;
+    EXPECT_GE(savedOrbit(out() / "final.scn").ApD - simhost::kRadiusEarth, 5000 * kKm);
+
+    ASSERT_EQ(run({"--seconds", std::to_string((step - 1) * 10), "--step", "10", "--quiet"}).status, 0);
+    EXPECT_LT(savedOrbit(out() / "final.scn").ApD - simhost::kRadiusEarth, 5000 * kKm);
+}
+
+// A goal that cannot be read stops the run before anything flies, naming the
+// word; one not met in time says so and has its own status.
+TEST_F(Runner, UntilRefusesAMalformedGoalAndReportsAnUnmetOne) {
+    Outcome r = run({"--until", "apoapsis >= 5000 kg"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("cannot read 'kg'"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(out()));
+
+    r = run({"--until", "propellant <= 50 kg or days >= 1", "--seconds", "600", "--step", "10"});
+    EXPECT_EQ(r.status, zolksim::kExitGoalUnmet);
+    EXPECT_NE(r.out.find("not met within the limit of 0d 00:10:00"), std::string::npos) << r.out;
+    EXPECT_TRUE(fs::exists(out() / "final.scn"));
 }
 
 // A run that ends between steps stops exactly at its end, actions at the end included.

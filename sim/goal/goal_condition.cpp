@@ -1,0 +1,155 @@
+#include "sim/goal/goal_condition.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+namespace zolksim {
+
+namespace {
+
+struct QuantityName {
+    std::string_view word;
+    GoalQuantity quantity;
+    std::string_view unit;  // the one unit it may be written with; empty: none
+};
+
+constexpr QuantityName kQuantities[] = {
+    {"periapsis", GoalQuantity::Periapsis, "km"},  {"apoapsis", GoalQuantity::Apoapsis, "km"},
+    {"period", GoalQuantity::Period, "min"},       {"eccentricity", GoalQuantity::Eccentricity, ""},
+    {"propellant", GoalQuantity::Propellant, "kg"}, {"days", GoalQuantity::Days, "d"},
+};
+
+constexpr std::string_view kQuantityList = "periapsis, apoapsis, period, eccentricity, propellant or days";
+
+// The condition's words: names, numbers and comparison signs. A sign or a
+// number ends a word, so "apoapsis>=5000km" reads as four words.
+std::vector<std::string_view> wordsOf(std::string_view text) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    const auto isSign = [](char c) { return c == '<' || c == '>' || c == '='; };
+    const auto isSpace = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    const auto isLetter = [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_'; };
+    while (i < text.size()) {
+        if (isSpace(text[i])) {
+            ++i;
+            continue;
+        }
+        std::size_t end = i + 1;
+        if (isSign(text[i])) {
+            while (end < text.size() && isSign(text[end])) ++end;
+        } else if (isLetter(text[i])) {
+            while (end < text.size() && isLetter(text[end])) ++end;
+        } else {
+            // A number, or whatever else stands here up to a space, sign or letter
+            // (letters may follow an exponent's 'e').
+            double value = 0.0;
+            const auto [next, error] = std::from_chars(text.data() + i, text.data() + text.size(), value);
+            if (error == std::errc{} && next > text.data() + i) end = static_cast<std::size_t>(next - text.data());
+            else
+                while (end < text.size() && !isSpace(text[end]) && !isSign(text[end])) ++end;
+        }
+        words.push_back(text.substr(i, end - i));
+        i = end;
+    }
+    return words;
+}
+
+std::optional<Comparison> comparisonOf(std::string_view word) {
+    if (word == "<") return Comparison::Less;
+    if (word == "<=") return Comparison::LessOrEqual;
+    if (word == ">") return Comparison::Greater;
+    if (word == ">=") return Comparison::GreaterOrEqual;
+    return std::nullopt;
+}
+
+std::optional<double> numberOf(std::string_view word) {
+    double value = 0.0;
+    const auto [next, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (error != std::errc{} || next != word.data() + word.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+double figure(const GoalFigures& f, GoalQuantity q) {
+    switch (q) {
+        case GoalQuantity::Periapsis: return f.periapsisKm;
+        case GoalQuantity::Apoapsis: return f.apoapsisKm;
+        case GoalQuantity::Period: return f.periodMin;
+        case GoalQuantity::Eccentricity: return f.eccentricity;
+        case GoalQuantity::Propellant: return f.propellantKg;
+        case GoalQuantity::Days: return f.days;
+    }
+    return 0.0;
+}
+
+bool holds(const GoalClause& c, const GoalFigures& f) {
+    const double x = figure(f, c.quantity);
+    switch (c.comparison) {
+        case Comparison::Less: return x < c.value;
+        case Comparison::LessOrEqual: return x <= c.value;
+        case Comparison::Greater: return x > c.value;
+        case Comparison::GreaterOrEqual: return x >= c.value;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool GoalCondition::metBy(const GoalFigures& figures) const {
+    return std::any_of(anyOf_.begin(), anyOf_.end(), [&](const std::vector<GoalClause>& all) {
+        return std::all_of(all.begin(), all.end(), [&](const GoalClause& c) { return holds(c, figures); });
+    });
+}
+
+bool GoalCondition::needsOrbit() const {
+    for (const auto& all : anyOf_)
+        for (const GoalClause& c : all)
+            if (c.quantity != GoalQuantity::Propellant && c.quantity != GoalQuantity::Days) return true;
+    return false;
+}
+
+GoalParse parseGoalCondition(std::string_view text) {
+    GoalParse parse;
+    const std::vector<std::string_view> words = wordsOf(text);
+    std::size_t i = 0;
+    // (Appended piece by piece: GCC 12 warns falsely about "literal" + string.)
+    const auto refuse = [&](std::string_view expected) {
+        std::string& e = parse.error;
+        if (i < words.size()) e.append("cannot read '").append(words[i]).append("' in");
+        else e.append("too few words in");
+        e.append(" the condition \"").append(text).append("\": expected ").append(expected);
+        return parse;
+    };
+
+    parse.condition.anyOf_.emplace_back();
+    while (true) {
+        const QuantityName* name = nullptr;
+        if (i < words.size())
+            for (const QuantityName& q : kQuantities)
+                if (words[i] == q.word) name = &q;
+        if (!name) return refuse(kQuantityList);
+        ++i;
+        const std::optional<Comparison> comparison = i < words.size() ? comparisonOf(words[i]) : std::nullopt;
+        if (!comparison) return refuse("<, <=, > or >=");
+        ++i;
+        const std::optional<double> value = i < words.size() ? numberOf(words[i]) : std::nullopt;
+        if (!value) return refuse("a number");
+        ++i;
+        if (i < words.size() && !name->unit.empty() && words[i] == name->unit) ++i;
+        parse.condition.anyOf_.back().push_back({name->quantity, *comparison, *value});
+
+        if (i == words.size()) break;
+        if (words[i] == "or") parse.condition.anyOf_.emplace_back();
+        else if (words[i] != "and")
+            return refuse(name->unit.empty() ? std::string("'and' or 'or'")
+                                             : std::string("'").append(name->unit).append("', 'and' or 'or'"));
+        ++i;
+    }
+    parse.condition.text_ = std::string(text);
+    parse.ok = true;
+    return parse;
+}
+
+}  // namespace zolksim

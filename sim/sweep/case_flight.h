@@ -1,0 +1,28 @@
+// One case of a study flown alone: the module and the scenario loaded into a
+// fresh world, the case's values applied, then flown until the goal or the limit.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "sim/sweep/study.h"
+
+namespace zolksim {
+
+struct CaseResult {
+    bool met = false;
+    double timeToGoal = 0.0;      // simulated s; the limit when not met
+    std::uint64_t steps = 0;      // flown
+    double propellantUsed = 0.0;  // kg
+    double burnTime = 0.0;        // s the main engines burned
+    std::size_t burns = 0;
+    double finalPeriapsisKm = 0.0, finalApoapsisKm = 0.0;  // altitudes; apoapsis infinite on an open orbit
+    double wallSeconds = 0.0;
+};
+
+// False with the reason in error. modulePath empty: the module beside zolksim.
+bool flyCase(const Study& study, std::size_t index, const std::string& modulePath, CaseResult& result,
+             std::string& error);
+
+}  // namespace zolksim

@@ -1,0 +1,17 @@
+// `zolksim sweep STUDY.toml`: a trade study's cases flown on worker processes
+// of this machine, or listed as command lines for other engines to run one by
+// one (--list, --case N), their rows merged afterwards (--collect DIR).
+#pragma once
+
+#include <ostream>
+
+#include "sim/run/run.h"
+
+namespace zolksim {
+
+// argv[0] is the program as started, argv[1] "sweep". Exit status 0 when every
+// case has its row, 1 when some could not be flown or written, 2 for a bad
+// study or case number, CLI11's own for a bad command line.
+int runSweep(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Terminal terminal);
+
+}  // namespace zolksim

@@ -1,0 +1,187 @@
+// Trade studies: the study file read with its lists and ranges, a case's values
+// put into the vessel, and whole studies flown through `zolksim sweep`, resumed
+// after a kill and run case by case as other engines run them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/scenario/scenario_file.h"
+#include "host/world/world.h"
+#include "sim/run/default_mission.h"
+#include "sim/run/process_id.h"
+#include "sim/run/run.h"
+#include "sim/sweep/case_setup.h"
+#include "sim/sweep/study.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+class Sweep : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::path(::testing::TempDir()) /
+                 ("zolksweep_" + std::to_string(zolksim::currentProcessId()) + "_" + std::string(info->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string write(const std::string& name, const std::string& text) {
+        std::ofstream(folder / name, std::ios::binary) << text;
+        return (folder / name).string();
+    }
+    static std::string read(const fs::path& path) {
+        std::ifstream file(path, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+    static Outcome sweep(std::vector<std::string> args) {
+        args.insert(args.begin(), {"zolksim", "sweep"});
+        args.insert(args.end(), {"--module", ZOLK_MODULE_PATH});
+        std::vector<const char*> argv;
+        for (const std::string& a : args) argv.push_back(a.c_str());
+        std::ostringstream out, err;
+        const int status = zolksim::runZolksim(static_cast<int>(argv.size()), argv.data(), out, err);
+        return {status, out.str(), err.str()};
+    }
+    // The CSV without its last column, the wall time.
+    static std::vector<std::string> withoutWallTime(const std::string& csv) {
+        std::vector<std::string> lines;
+        std::istringstream in(csv);
+        for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.rfind(',')));
+        return lines;
+    }
+
+    fs::path folder;
+};
+
+TEST_F(Sweep, StudyGivesEveryCombinationLastParameterFastest) {
+    const std::string path = write("s.toml",
+                                   "goal = \"apoapsis >= 3000 km\"\ndays = 4\n"
+                                   "[vary]\nstep = [5, 10]\nthrust = { from = 1, to = 2, count = 3 }\n"
+                                   "isp = { from = 30000, to = 20000, by = 5000 }\n");
+    const zolksim::StudyLoad load = zolksim::loadStudy(path);
+    ASSERT_TRUE(load.ok) << load.error;
+    const zolksim::Study& s = load.study;
+    ASSERT_EQ(s.varied.size(), 3u);  // in the columns' order, not the file's
+    EXPECT_EQ(s.varied[0].parameter, zolksim::StudyParameter::Thrust);
+    EXPECT_EQ(s.varied[1].values, (std::vector<double>{30000, 25000, 20000}));
+    EXPECT_EQ(s.caseCount(), 18u);
+    EXPECT_EQ(s.caseValues(0), (std::vector<double>{1, 30000, 5}));
+    EXPECT_EQ(s.caseValues(1), (std::vector<double>{1, 30000, 10}));
+    EXPECT_EQ(s.caseValues(17), (std::vector<double>{2, 20000, 10}));
+    EXPECT_EQ(s.caseValues(8), (std::vector<double>{1.5, 25000, 5}));
+
+    const std::pair<const char*, const char*> bad[] = {
+        {"goal = \"apoapsis >= 3000 km\"\ndays = 4\n[vary]\nthrust = [1, 2\n", "s.toml:4"},
+        {"goal = \"apoapsis >= 3000 kg\"\ndays = 4\n", "cannot read 'kg'"},
+        {"goal = \"apoapsis >= 3000 km\"\ndays = 4\n[vary]\nthrust_N = [1]\n", "unknown parameter 'thrust_N'"},
+        {"goal = \"apoapsis >= 3000 km\"\ndays = 4\n[vary]\nisp = { from = 1, to = 2 }\n", "a range needs"},
+        {"goal = \"apoapsis >= 3000 km\"\ndays = 4\n[vary]\nstep = [0]\n", "above zero"},
+        {"goal = \"apoapsis >= 3000 km\"\n", "days must be given"},
+    };
+    for (const auto& [text, said] : bad) {
+        const zolksim::StudyLoad refused = zolksim::loadStudy(write("s.toml", text));
+        EXPECT_FALSE(refused.ok) << text;
+        EXPECT_NE(refused.error.find(said), std::string::npos) << refused.error;
+    }
+}
+
+// The case's orbit by vis-viva, checked through the host's own elements.
+TEST_F(Sweep, CaseValuesReachTheVesselAndItsOrbit) {
+    simhost::world().reset();
+    ASSERT_TRUE(simhost::loadScenarioText(zolksim::kDefaultMissionText, "default").ok);
+    simhost::Vessel& tug = *simhost::world().findVessel("Ion Tug");
+    const simhost::Body& earth = *simhost::world().findBody("Earth");
+    using P = zolksim::StudyParameter;
+    const std::vector<zolksim::VariedParameter> varied = {{P::Thrust, {}}, {P::Isp, {}},       {P::Propellant, {}},
+                                                          {P::DryMass, {}}, {P::Periapsis, {}}, {P::Apoapsis, {}}};
+    std::string error;
+    ASSERT_TRUE(zolksim::applyCase(varied, {5, 25000, 600, 900, 500, 3000}, tug, earth, error)) << error;
+    for (const simhost::Thruster* t : *tug.group(THGROUP_MAIN)) {
+        EXPECT_EQ(t->max0, 2.5);
+        EXPECT_EQ(t->isp, 25000);
+    }
+    EXPECT_EQ(tug.propellants[0]->mass, 600);
+    EXPECT_EQ(tug.emptyMass, 900);
+    ELEMENTS el{};
+    ORBITPARAM prm{};
+    ASSERT_TRUE(tug.vesselInterface().GetElements(const_cast<simhost::Body*>(&earth), el, &prm, 0, FRAME_ECL));
+    constexpr double kAltitudeTolerance = 1e-3;  // m
+    EXPECT_NEAR(prm.PeD - earth.radius, 500e3, kAltitudeTolerance);
+    EXPECT_NEAR(prm.ApD - earth.radius, 3000e3, kAltitudeTolerance);
+    EXPECT_NEAR(prm.PeT, 0.0, 1e-6) << "a case starts at periapsis";
+    // Prograde before, prograde after: the nose (+z) along the new velocity.
+    const VECTOR3 nose{tug.rot.m[0][2], tug.rot.m[1][2], tug.rot.m[2][2]};
+    EXPECT_NEAR(dotp(nose, unit(tug.vel - earth.state.vel)), 1.0, 1e-12);
+
+    EXPECT_FALSE(zolksim::applyCase({{P::Periapsis, {}}}, {5000}, tug, earth, error));
+    EXPECT_NE(error.find("periapsis lies above the apoapsis"), std::string::npos) << error;
+    simhost::world().reset();
+}
+
+// A study over thrust, flown on two workers; killed and started again it flies
+// only the cases it lacks; flown case by case and collected, it gives the same
+// table. Longer thrust, sooner there.
+TEST_F(Sweep, StudyResumesAndMatchesItsCasesRunOneByOne) {
+    const std::string study = write("thrust.toml",
+                                    "goal = \"apoapsis >= 2300 km\"\ndays = 2\nstep = 20\nout = \"local\"\n"
+                                    "[vary]\nthrust = [2, 3, 4]\n");
+    Outcome r = sweep({study, "--workers", "2", "--quiet"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const fs::path local = folder / "local";
+    const std::string csv = read(local / "sweep.csv");
+    for (const char* name : {"time-to-goal.png", "time-to-goal.svg", "propellant.png", "propellant.svg"})
+        EXPECT_TRUE(fs::exists(local / name)) << name;
+    const std::vector<std::string> lines = withoutWallTime(csv);
+    ASSERT_EQ(lines.size(), 4u) << csv;
+    EXPECT_EQ(lines[0], "case,thrust_N,met,time_to_goal_d,propellant_used_kg,burns,final_periapsis_km,final_apoapsis_km");
+    double previous = 1e9;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].rfind(std::to_string(i - 1) + ",", 0), 0u) << lines[i];
+        const double days = std::stod(lines[i].substr(lines[i].find(",yes,") + 5));
+        EXPECT_LT(days, previous) << "more thrust, sooner there: " << lines[i];
+        previous = days;
+    }
+
+    // As a kill leaves it: case 1's row gone, a write half done, case 2's row
+    // marked so that flying it again would show.
+    fs::remove(local / "rows" / "case-1.csv");
+    std::ofstream(local / "rows" / "case-0.csv.part-999999999") << "0,2,ye";
+    std::string row2 = read(local / "rows" / "case-2.csv");
+    row2.replace(row2.rfind(',') + 1, std::string::npos, "777.000\n");
+    std::ofstream(local / "rows" / "case-2.csv", std::ios::binary) << row2;
+    r = sweep({study, "--workers", "2"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("3 cases, 1 flown now"), std::string::npos) << r.out;
+    EXPECT_NE(read(local / "sweep.csv").find(",777.000\n"), std::string::npos);
+    EXPECT_EQ(withoutWallTime(read(local / "sweep.csv")), lines);
+    EXPECT_FALSE(fs::exists(local / "rows" / "case-0.csv.part-999999999"));
+
+    // One command line per case, each run alone, then collected.
+    const fs::path apart = folder / "apart";
+    r = sweep({study, "--list", "--out", apart.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(" sweep " + fs::absolute(study).string() + " --case 2 --out " + apart.string()),
+              std::string::npos)
+        << r.out;
+    for (const char* index : {"0", "1", "2"}) ASSERT_EQ(sweep({study, "--case", index, "--out", apart.string()}).status, 0);
+    EXPECT_EQ(sweep({study, "--case", "3", "--out", apart.string()}).status, 2);
+    r = sweep({study, "--collect", (apart / "rows").string(), "--out", apart.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(withoutWallTime(read(apart / "sweep.csv")), lines);
+}
+
+}  // namespace
