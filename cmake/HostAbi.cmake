@@ -83,4 +83,16 @@ add_custom_command(
   DEPENDS ${zolk_module_targets} ${zolk_module_objects} ${zolk_abi}/orbiter.lib ${zolk_abi}/ucrtbase-extra.lib
   COMMAND_EXPAND_LISTS
   COMMENT "Linking ZolkMFD.dll (${zolk_machine}) with lld-link")
-add_custom_target(ZolkMFD ALL DEPENDS ${zolk_dll})
+
+# 5. ZolkMFD's table of virtual operations against the genuine GraphMFD's,
+#    slot by slot, both as this compiler lays them out in this ABI.
+add_library(zolk_genuine_table OBJECT ${CMAKE_CURRENT_LIST_DIR}/host-abi/genuine_table.cpp)
+target_include_directories(zolk_genuine_table SYSTEM PRIVATE ${ZOLK_HOST_SDK})
+add_custom_command(
+  OUTPUT ${zolk_abi}/vtables.txt
+  COMMAND ${Python3_EXECUTABLE} ${zolk_imports_script} vtable --commands ${CMAKE_BINARY_DIR}/compile_commands.json
+          --module ${PROJECT_SOURCE_DIR}/mfd/zolk_mfd.cpp --genuine ${CMAKE_CURRENT_LIST_DIR}/host-abi/genuine_table.cpp
+          --listing ${zolk_abi}/vtables.txt
+  DEPENDS zolk_mfd zolk_genuine_table ${zolk_imports_script}
+  COMMENT "Comparing ZolkMFD's virtual table with GraphMFD's")
+add_custom_target(ZolkMFD ALL DEPENDS ${zolk_dll} ${zolk_abi}/vtables.txt)

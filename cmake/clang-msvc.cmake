@@ -61,3 +61,7 @@ set(CMAKE_FIND_ROOT_PATH ${ZOLK_MINGW_ROOT})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# The exact compile commands, for the check that compiles the display class
+# again to read its table of virtual operations (cmake/HostAbi.cmake).
+set(CMAKE_EXPORT_COMPILE_COMMANDS ON)

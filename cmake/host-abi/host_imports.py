@@ -11,10 +11,15 @@ probe:  collects the C++ names the module's objects use but do not define
         produce.
 check:  every name the module imports must be among those the probe
         references; writes the .def file the host's import library is made from.
+vtable: the display class's table of virtual operations, slot by slot, is
+        the genuine GraphMFD's, overridden or inherited.
 verify: the DLL exports exactly the module's four entry points and imports
         only from the host's executable and Windows' own libraries.
 """
 import argparse
+import itertools
+import json
+import os
 import re
 import subprocess
 import sys
@@ -183,6 +188,39 @@ def command_verify(options):
         out.write("".join(f"{dll}: {count}\n" for dll, count in sorted(counts.items())))
 
 
+def vtable_slots(commands, source):
+    """The slots of the last table clang dumps for the class defined in source,
+    each with its class qualifier dropped (the override is the same slot)."""
+    entry = next(e for e in commands if e["file"] == source)
+    command = entry["command"].split()
+    out = command.index("-o")
+    command[out + 1] = os.devnull
+    command += ["-Xclang", "-fdump-vtable-layouts"]
+    dump = subprocess.run(command, check=True, capture_output=True, text=True, cwd=entry["directory"]).stdout
+    tables = re.split(r"\n(?=VFTable for )", dump)
+    owner = {"zolk_mfd.cpp": "ZolkMFD", "genuine_table.cpp": "GenuineTable"}[os.path.basename(source)]
+    table = [t for t in tables if re.match(rf"VFTable for '[^']*'(?: in '[^']*')* in '{owner}'", t)]
+    if len(table) != 1:
+        sys.exit(f"{source}: expected one table of {owner}, found {len(table)}")
+    # The table ends at the first blank line; the slots' functions lose their
+    # class (an override fills the slot of the function it overrides), the
+    # destructor its name, and a pure function its mark.
+    slots = re.findall(r"^\s*(\d+) \| (.*)$", table[0].split("\n\n")[0], re.M)
+    return [re.sub(r"~\w+\(\)", "~()", re.sub(r"\b\w+::(?=~?\w+\()", "", text)).replace(" [pure]", "")
+            for _, text in slots]
+
+
+def command_vtable(options):
+    commands = json.load(open(options.commands))
+    module = vtable_slots(commands, options.module)
+    genuine = vtable_slots(commands, options.genuine)
+    if module != genuine:
+        rows = "\n".join(f"  {i:2}: {a:50} {b}" for i, (a, b) in enumerate(itertools.zip_longest(module, genuine, fillvalue="-")))
+        sys.exit(f"ZolkMFD's virtual table differs from GraphMFD's (slot: ZolkMFD, GraphMFD):\n{rows}")
+    with open(options.listing, "w") as out:
+        out.write("".join(f"{i:2}: {slot}\n" for i, slot in enumerate(module)))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     sub = parser.add_subparsers(dest="command", required=True)
@@ -205,8 +243,13 @@ def main():
     verify.add_argument("--readobj", required=True)
     verify.add_argument("--listing", required=True)
     verify.add_argument("dll")
+    vtable = sub.add_parser("vtable")
+    vtable.add_argument("--commands", required=True)
+    vtable.add_argument("--module", required=True)
+    vtable.add_argument("--genuine", required=True)
+    vtable.add_argument("--listing", required=True)
     options = parser.parse_args()
-    {"probe": command_probe, "check": command_check, "verify": command_verify}[options.command](options)
+    {"probe": command_probe, "check": command_check, "verify": command_verify, "vtable": command_vtable}[options.command](options)
 
 
 if __name__ == "__main__":
