@@ -166,6 +166,9 @@ def command_check(options):
             sys.exit(f"{obj}: dynamic initialisation or termination, which no runtime would run")
     with open(options.definition, "w") as out:
         out.write("LIBRARY orbiter.exe\nEXPORTS\n" + "".join(f"    {name}\n" for name in imported))
+    # The same names as the test host's link options: it must export each.
+    with open(options.exports, "w") as out:
+        out.write("".join(f"/export:{name}\n" for name in imported))
 
 
 def command_verify(options):
@@ -238,6 +241,7 @@ def main():
     check.add_argument("--names", required=True)
     check.add_argument("--probe", required=True)
     check.add_argument("--definition", required=True)
+    check.add_argument("--exports", required=True)
     check.add_argument("objects", nargs="+")
     verify = sub.add_parser("verify")
     verify.add_argument("--readobj", required=True)
