@@ -93,7 +93,7 @@ add_custom_command(
   COMMAND ${Python3_EXECUTABLE} ${zolk_imports_script} vtable --commands ${CMAKE_BINARY_DIR}/compile_commands.json
           --module ${PROJECT_SOURCE_DIR}/mfd/zolk_mfd.cpp --genuine ${CMAKE_CURRENT_LIST_DIR}/host-abi/genuine_table.cpp
           --listing ${zolk_abi}/vtables.txt
-  DEPENDS zolk_mfd zolk_genuine_table ${zolk_imports_script}
+  DEPENDS zolk_mfd zolk_genuine_table $<TARGET_OBJECTS:zolk_mfd> $<TARGET_OBJECTS:zolk_genuine_table> ${zolk_imports_script}
   COMMENT "Comparing ZolkMFD's virtual table with GraphMFD's")
 add_custom_target(ZolkMFD ALL DEPENDS ${zolk_dll} ${zolk_abi}/vtables.txt)
 
@@ -120,7 +120,8 @@ if(ZOLK_MSVC_ARCH STREQUAL "x64")
             /implib:${zolk_abi}/test-host.lib /out:${zolk_host_exe} @${zolk_abi}/orbiter-exports.rsp
             $<TARGET_OBJECTS:zolk_test_host> $<TARGET_OBJECTS:zolk_msvc_runtime> ${zolk_abi}/ucrtbase-extra.lib
             ${ZOLK_MINGW_ROOT}/lib/libucrtbase.a ${ZOLK_MINGW_ROOT}/lib/libkernel32.a ${ZOLK_MINGW_ROOT}/lib/libshell32.a
-    DEPENDS zolk_test_host zolk_msvc_runtime $<TARGET_OBJECTS:zolk_test_host> ${zolk_abi}/orbiter-exports.rsp
+    DEPENDS zolk_test_host zolk_msvc_runtime $<TARGET_OBJECTS:zolk_test_host> $<TARGET_OBJECTS:zolk_msvc_runtime>
+            ${zolk_abi}/orbiter-exports.rsp
             ${zolk_abi}/ucrtbase-extra.lib
     COMMAND_EXPAND_LISTS
     COMMENT "Linking the test host orbiter.exe with lld-link")
