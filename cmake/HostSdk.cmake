@@ -25,6 +25,12 @@ add_subdirectory(mfd)
 add_library(zolk_host_layout OBJECT tests/layout/host_layout_test.cpp)
 target_link_libraries(zolk_host_layout PRIVATE zolk_host)
 
+if(ZOLK_MSVC_ARCH)
+  # Built here in the simulator's ABI, with the host's import library made here.
+  include(cmake/HostAbi.cmake)
+  return()
+endif()
+
 find_library(ZOLK_ORBITER_LIB NAMES orbiter orbiter.lib PATHS ${ZOLK_HOST_SDK}/../lib NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 if(ZOLK_ORBITER_LIB)
   add_library(ZolkMFD SHARED

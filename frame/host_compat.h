@@ -17,7 +17,7 @@ class Instrument_User;
 // The host's library initialisation and date parser, which the module's frame
 // calls; the kit's headers leave them undeclared.
 OAPIFUNC void InitLib(HINSTANCE hModule);
-OAPIFUNC int Date2Int(const char* date);
+OAPIFUNC int Date2Int(char* date);  // char*, as the host's executable exports it
 
 // The kit makes a vector with _V.
 inline VECTOR3 vec3(double x, double y, double z) { return _V(x, y, z); }

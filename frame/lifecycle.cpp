@@ -11,7 +11,8 @@ DllExitFn dllExitHook = nullptr;
 
 int versionCache = 0;  // 0: not computed yet
 
-constexpr const char* kModuleDate = "Apr 25 2006";
+// A writable array: the simulator's date parser takes char*.
+char moduleDate[] = "Apr 25 2006";
 
 void findExitHook(HINSTANCE instance) {
     exitModuleHook = reinterpret_cast<ExitModuleFn>(findOwnExport(instance, "ExitModule"));
@@ -43,6 +44,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void* /*reserve
 }
 
 DLLCLBK int GetModuleVersion() {
-    if (versionCache == 0) versionCache = Date2Int(kModuleDate);
+    if (versionCache == 0) versionCache = Date2Int(moduleDate);
     return versionCache;
 }

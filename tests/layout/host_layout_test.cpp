@@ -1,7 +1,8 @@
 // The host's structs and constants as the module relies on them: sizes, member
 // offsets and values. Compiled against the project's frame/host_api.h in every
 // build, and against the simulator's own kit in the kit's compile check
-// (scripts/check-host-sdk), so that a compiled module means both agree with
+// (scripts/check-host-sdk) and in the simulator's ABI for both widths (presets
+// host-abi, host-abi-x86), so that a compiled module means both agree with
 // these figures, and so with each other. Nothing runs: the checks are the compile.
 #include <cstddef>
 
@@ -11,7 +12,10 @@
 
 namespace {
 
-static_assert(sizeof(void*) == 8, "the figures below are those of a 64-bit system");
+// Pointers are 8 bytes on 64-bit systems, 4 on the simulator's 32-bit builds;
+// the figures that hold pointers follow from it.
+constexpr std::size_t P = sizeof(void*);
+static_assert(P == 8 || P == 4);
 
 // Vectors and orbits.
 static_assert(sizeof(VECTOR3) == 24);
@@ -26,17 +30,17 @@ static_assert(FRAME_ECL == 0);
 
 // Display modes: the mode record handed to the host, the button menu, the
 // messages and the size the host hands to the message procedure.
-static_assert(sizeof(MFDMODESPEC) == 24);
-static_assert(offsetof(MFDMODESPEC, name) == 0 && offsetof(MFDMODESPEC, key) == 8 &&
-              offsetof(MFDMODESPEC, msgproc) == 16);
-static_assert(sizeof(MFDBUTTONMENU) == 17);  // packed to one byte
-static_assert(offsetof(MFDBUTTONMENU, line1) == 0 && offsetof(MFDBUTTONMENU, line2) == 8 &&
-              offsetof(MFDBUTTONMENU, selchar) == 16);
-static_assert(sizeof(MFDMODEOPENSPEC) == 16);
+static_assert(sizeof(MFDMODESPEC) == 3 * P);
+static_assert(offsetof(MFDMODESPEC, name) == 0 && offsetof(MFDMODESPEC, key) == P &&
+              offsetof(MFDMODESPEC, msgproc) == 2 * P);
+static_assert(sizeof(MFDBUTTONMENU) == 2 * P + 1);  // packed to one byte
+static_assert(offsetof(MFDBUTTONMENU, line1) == 0 && offsetof(MFDBUTTONMENU, line2) == P &&
+              offsetof(MFDBUTTONMENU, selchar) == 2 * P);
+static_assert(sizeof(MFDMODEOPENSPEC) == 8 + P);
 static_assert(offsetof(MFDMODEOPENSPEC, w) == 0 && offsetof(MFDMODEOPENSPEC, h) == 4 &&
               offsetof(MFDMODEOPENSPEC, spec) == 8);
 static_assert(OAPI_MSG_MFD_OPENED == 1 && OAPI_MSG_MFD_OPENEDEX == 4);
-static_assert(sizeof(OAPI_MSGTYPE) == 8 && sizeof(WPARAM) == 8 && sizeof(LPARAM) == 8);
+static_assert(sizeof(OAPI_MSGTYPE) == P && sizeof(WPARAM) == P && sizeof(LPARAM) == P);
 static_assert(sizeof(DWORD) == 4 && sizeof(UINT) == 4);
 static_assert(PANEL_MOUSE_LBDOWN == 0x01);
 
@@ -52,7 +56,7 @@ static_assert(NAVMODE_KILLROT == 1 && NAVMODE_HLEVEL == 2 && NAVMODE_PROGRADE ==
               NAVMODE_NORMAL == 5 && NAVMODE_ANTINORMAL == 6 && NAVMODE_HOLDALT == 7);
 
 // The handles are pointers.
-static_assert(sizeof(OBJHANDLE) == 8 && sizeof(THRUSTER_HANDLE) == 8 && sizeof(PROPELLANT_HANDLE) == 8 &&
-              sizeof(FILEHANDLE) == 8);
+static_assert(sizeof(OBJHANDLE) == P && sizeof(THRUSTER_HANDLE) == P && sizeof(PROPELLANT_HANDLE) == P &&
+              sizeof(FILEHANDLE) == P);
 
 }  // namespace
