@@ -45,7 +45,7 @@ Decision decide(const RequestGuard& guard, std::string_view host, std::string_vi
                 std::string_view contentType, std::string_view body, Command& command) {
     if (body.size() > kMaxBodyBytes) return {413, "body too large"};
     if (!guard.hostAllowed(host)) return {403, "this cockpit answers only to " + guard.pageAddress()};
-    if (!origin.empty() && !guard.originAllowed(origin)) return {403, "commands come only from the cockpit's own page"};
+    if (!origin.empty() && !guard.originAllowed(origin, host)) return {403, "commands come only from the cockpit's own page"};
     if (contentType.rfind("application/json", 0) != 0) return {415, "a command is sent as application/json"};
     std::string error;
     if (!parseCommand(body, command, error)) return {400, error};

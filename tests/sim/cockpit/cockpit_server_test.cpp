@@ -3,7 +3,9 @@
 // and the requests it must refuse.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -87,12 +89,13 @@ TEST_F(CockpitLive, ASecondCockpitCannotTakeThePort) {
 TEST_F(CockpitLive, EventStreamStartsWithTheHistoryThenCarriesFramesWithThePage) {
     open(/*running=*/true, /*warp=*/1000.0);
     CockpitClient watcher(live->port());
-    const auto events = readEvents(watcher.raw(), [](const auto& e) { return e.size() >= 4; });
-    ASSERT_GE(events.size(), 4u);
+    const auto events = readEvents(watcher.raw(), [](const auto& e) { return e.size() >= 5; });
+    ASSERT_GE(events.size(), 5u);
     EXPECT_EQ(events[0].first, "history");
     EXPECT_TRUE(json::parse(events[0].second).is_array());
+    EXPECT_EQ(events[1], std::make_pair(std::string("viewers"), std::string("1")));
     double lastTime = -1.0;
-    for (std::size_t i = 1; i < events.size(); ++i) {
+    for (std::size_t i = 2; i < events.size(); ++i) {
         ASSERT_EQ(events[i].first, "frame");
         EXPECT_LT(events[i].second.size(), 8192u) << "a frame is a few KB";
         const json frame = json::parse(events[i].second);
@@ -184,6 +187,8 @@ TEST_F(CockpitLive, ForeignOrMalformedRequestsAreRefusedAndChangeNothing) {
           std::string("{\"do\":\"key\",\"display\":\"Left\",\"key\":\"KK\"}"),
           std::string("{\"do\":\"key\",\"display\":\"Left\",\"key\":\"%\"}"),
           std::string("{\"do\":\"button\",\"display\":\"Left\",\"index\":12,\"event\":\"down\"}"),
+          std::string("{\"do\":\"button\",\"display\":\"Left\",\"index\":4294967296,\"event\":\"down\"}"),
+          std::string("{\"do\":\"button\",\"display\":\"Left\",\"index\":18446744073709551616,\"event\":\"down\"}"),
           std::string("{\"do\":\"button\",\"display\":\"Left\",\"index\":\"0\",\"event\":\"down\"}"),
           std::string("{\"do\":\"type\",\"text\":\"") + std::string(256, '7') + "\"}",
           std::string("{\"do\":\"type\",\"text\":\"1\\u0000\"}"), std::string("{\"do\":\"warp\",\"factor\":3}"),
@@ -198,6 +203,116 @@ TEST_F(CockpitLive, ForeignOrMalformedRequestsAreRefusedAndChangeNothing) {
     EXPECT_EQ(client->frame().dump(), before);
     EXPECT_EQ(live->steps(), 0u);
     EXPECT_FALSE(std::filesystem::exists(folder / "escape.scn"));
+
+    // What a real browser sends from the cockpit's own page is taken.
+    const std::string own = "http://127.0.0.1:" + std::to_string(live->port());
+    EXPECT_EQ(status(client->post(toggle, {{"Origin", own}})), 200);
+    EXPECT_EQ(client->leftValue("Auto Burn 1/3 Orbit Around Periapsis"), "Off");
+}
+
+std::string chunked(const std::string& body, std::size_t piece) {
+    std::string framed;
+    for (std::size_t at = 0; at < body.size(); at += piece) {
+        const std::string part = body.substr(at, piece);
+        char size[16];
+        std::snprintf(size, sizeof size, "%zx\r\n", part.size());
+        framed += size + part + "\r\n";
+    }
+    return framed + "0\r\n\r\n";
+}
+
+TEST_F(CockpitLive, BodiesAreBoundedHoweverTheyAreFramed) {
+    open();
+    const std::string head = "POST /command HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(live->port()) +
+                             "\r\nContent-Type: application/json\r\nTransfer-Encoding: chunked\r\n\r\n";
+    RawConnection small(live->port());
+    ASSERT_TRUE(small.send(head.substr(0, head.size() - 2) + "Connection: close\r\n\r\n" + chunked(key("K").dump(), 5)));
+    EXPECT_EQ(small.receive(std::chrono::seconds(30)).rfind("HTTP/1.1 200", 0), 0u);
+    EXPECT_EQ(client->leftValue("Auto Burn 1/3 Orbit Around Periapsis"), "Off");
+
+    RawConnection large(live->port());
+    large.send(head + chunked(std::string(5000, ' ') + key("K").dump(), 1000));
+    EXPECT_EQ(large.receive(std::chrono::seconds(30)).rfind("HTTP/1.1 413", 0), 0u);
+    EXPECT_TRUE(large.closedByServer());
+    EXPECT_EQ(client->leftValue("Auto Burn 1/3 Orbit Around Periapsis"), "Off");
+}
+
+// The median of some commands' round trips, in ms, on a kept-alive connection.
+double medianCommandMs(CockpitClient& c, int count) {
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto res = c.post(command("pause"));
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        times.push_back(res && res->status == 200 ? ms : 1e9);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+TEST_F(CockpitLive, AnswersAreNotHeldBackOnAKeptAliveConnection) {
+    open();
+    // Held back for the client's delayed acknowledgement, each answer takes ~40 ms.
+    EXPECT_LT(medianCommandMs(*client, 31), 20.0);
+}
+
+TEST_F(CockpitLive, SlowClientsHoldNoThreadAndAreDroppedOnADeadline) {
+    open();
+    CockpitClient pilot(live->port());
+    pilot.raw().set_read_timeout(2, 0);
+    std::vector<std::unique_ptr<RawConnection>> slow;
+    for (int i = 0; i < 30; ++i) slow.push_back(std::make_unique<RawConnection>(live->port()));
+    const std::string request = "GET /frame HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(live->port()) + "\r\n\r\n";
+    std::vector<double> medians;
+    std::size_t sent = 0;
+    for (; sent < 4; ++sent) {  // one byte a second from each
+        const auto second = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        for (auto& c : slow) c->send(request.substr(sent, 1));
+        medians.push_back(medianCommandMs(pilot, 3));
+        std::this_thread::sleep_until(second);
+    }
+    std::sort(medians.begin(), medians.end());
+    EXPECT_LT(medians[medians.size() / 2], 100.0) << "commands wait while slow clients trickle in";
+    // Two seconds from a request's first byte to its last: long gone by now.
+    int dropped = 0;
+    for (auto& c : slow) {
+        c->receive(std::chrono::milliseconds(100));
+        dropped += c->closedByServer();
+    }
+    EXPECT_EQ(dropped, 30);
+}
+
+TEST_F(CockpitLive, AClosedPageFreesItsPlaceAtOnceAndAFullCockpitSaysSo) {
+    open();  // paused: no frames come to show a stream that its page is gone
+    const std::string request = "GET /events HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(live->port()) + "\r\n\r\n";
+    const auto watch = [&](RawConnection& c) {
+        c.send(request);
+        return c.receive(std::chrono::milliseconds(500), "event: history");
+    };
+    std::vector<std::unique_ptr<RawConnection>> viewers;
+    for (int i = 0; i < zolksim::cockpit::kMaxEventStreams; ++i) {
+        viewers.push_back(std::make_unique<RawConnection>(live->port()));
+        ASSERT_NE(watch(*viewers.back()).find("event: history"), std::string::npos) << i;
+    }
+    RawConnection oneTooMany(live->port());
+    const std::string refused = watch(oneTooMany);
+    EXPECT_EQ(refused.rfind("HTTP/1.1 503", 0), 0u);
+    EXPECT_NE(refused.find("has 8 viewers"), std::string::npos) << refused;
+    EXPECT_EQ(json::parse(client->get("/viewers")->body)["viewers"], 8);
+
+    // Pages reloaded one after another: each closed stream makes room within a second.
+    viewers.clear();
+    for (int i = 0; i < 12; ++i) {
+        const auto closed = std::chrono::steady_clock::now();
+        bool watching = false;
+        while (!watching && std::chrono::steady_clock::now() - closed < std::chrono::milliseconds(1500)) {
+            RawConnection page(live->port());
+            watching = watch(page).find("event: history") != std::string::npos;
+            if (watching) break;
+        }
+        EXPECT_TRUE(watching) << "reload " << i;
+        if (!watching) break;
+    }
 }
 
 TEST_F(CockpitLive, SavesIntoTheOutputFolderAndOpensASecondDisplayOnTheSameRecord) {
