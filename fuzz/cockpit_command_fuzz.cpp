@@ -91,6 +91,7 @@ void checkAccepted(const Command& c, std::string_view body) {
     case CommandKind::Cancel:
     case CommandKind::Run:
     case CommandKind::Pause:
+    case CommandKind::Step:
         break;
     }
 }
@@ -123,6 +124,7 @@ void carryOut(const Command& c) {
         break;
     case CommandKind::Run:
     case CommandKind::Pause:
+    case CommandKind::Step:
     case CommandKind::Warp:
         break;
     }

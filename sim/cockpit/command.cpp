@@ -18,12 +18,13 @@ struct Verb {
     const char* word;
     CommandKind kind;
 };
-constexpr std::array<Verb, 9> kVerbs{{{"key", CommandKind::Key},
+constexpr std::array<Verb, 10> kVerbs{{{"key", CommandKind::Key},
                                       {"button", CommandKind::Button},
                                       {"type", CommandKind::Type},
                                       {"cancel", CommandKind::Cancel},
                                       {"run", CommandKind::Run},
                                       {"pause", CommandKind::Pause},
+                                      {"step", CommandKind::Step},
                                       {"warp", CommandKind::Warp},
                                       {"save", CommandKind::Save},
                                       {"open", CommandKind::Open}}};
@@ -118,6 +119,7 @@ bool readFields(const json& object, Command& c, std::string& error) {
     case CommandKind::Cancel:
     case CommandKind::Run:
     case CommandKind::Pause:
+    case CommandKind::Step:
         return true;
     }
     return false;

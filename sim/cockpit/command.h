@@ -9,7 +9,7 @@
 
 namespace zolksim::cockpit {
 
-enum class CommandKind { Key, Button, Type, Cancel, Run, Pause, Warp, Save, Open };
+enum class CommandKind { Key, Button, Type, Cancel, Run, Pause, Step, Warp, Save, Open };
 
 // The time accelerations the cockpit offers.
 constexpr double kWarpFactors[] = {1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0};

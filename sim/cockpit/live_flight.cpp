@@ -111,17 +111,22 @@ void LiveFlight::publish() {
         rateSteps_ = 0;
         rateSince_ = now;
     }
-    // A chart sample for each frame that moved the time on (and the first).
+    // A chart sample for each frame that moved the time on (and the first),
+    // of what the page works on; another vessel or body starts the chart afresh.
+    const PageSubject subject = pageSubject(world);
+    if (subject.label() != chartOf_) {
+        chartOf_ = subject.label();
+        board_.resetHistory();
+        sampledYet_ = false;
+    }
     std::string sample;
-    if (world.simTime() != lastSampled_ || !sampledYet_)
-        if (simhost::Vessel* vessel = world.focus())
-            if (const simhost::Body* body = dominantBodyOf(*vessel)) {
-                std::string offered = chartSample(*vessel, *body, world.simTime());
-                lastSampled_ = world.simTime();
-                sampledYet_ = true;
-                if (!offered.empty() && board_.offerSample(offered)) sample = std::move(offered);
-            }
-    board_.publish(frameJson(world, clock_, sample, saved_));
+    if ((world.simTime() != lastSampled_ || !sampledYet_) && subject.vessel && subject.body) {
+        std::string offered = chartSample(*subject.vessel, *subject.body, world.simTime());
+        lastSampled_ = world.simTime();
+        sampledYet_ = true;
+        if (!offered.empty() && board_.offerSample(offered)) sample = std::move(offered);
+    }
+    board_.publish(frameJson(world, clock_, subject, sample, saved_));
 }
 
 CommandResult LiveFlight::carryOut(const Command& c) {
@@ -157,6 +162,11 @@ CommandResult LiveFlight::carryOut(const Command& c) {
     case CommandKind::Pause:
         clock_.running = false;
         return done("paused");
+    case CommandKind::Step:
+        if (clock_.running) return impossible("a single step is taken while paused");
+        simhost::world().step(settings_.step);
+        steps_.fetch_add(1, std::memory_order_relaxed);
+        return done("one step taken");
     case CommandKind::Warp:
         clock_.warp = c.warp;
         reanchor();

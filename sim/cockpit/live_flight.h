@@ -67,6 +67,7 @@ private:
     double anchorSim_ = 0.0;
     std::vector<std::pair<std::string, int>> heldButtons_;  // display, button
     std::string saved_;
+    std::string chartOf_;  // the subject of the chart's history
     double lastSampled_ = 0.0;
     bool sampledYet_ = false;
     std::uint64_t rateSteps_ = 0;

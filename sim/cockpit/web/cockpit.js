@@ -10,6 +10,7 @@ const displays = new Map();  // position -> { root, page, menu, labels, lastText
 let frame = null;
 let boxKey = '';             // which input box the dialog shows
 let lastScreen = null;       // the display that had the keys, for after a box
+let chartOf = null;          // whose orbit the chart shows
 const chart = new ZolkChart($('chart'));
 const orbit = new ZolkOrbit($('orbit'));
 
@@ -217,6 +218,7 @@ for (const w of WARPS) {
   $('warps').append(b);
 }
 $('run').addEventListener('click', () => act({ do: frame && frame.running ? 'pause' : 'run' }));
+$('step').addEventListener('click', () => act({ do: 'step' }));
 $('save').addEventListener('click', () => act({ do: 'save', name: $('save-name').value.trim() }));
 $('open-second').addEventListener('click', () => {
   const free = ['Right', 'Centre', 'Fourth'].find(p => !displays.has(p));
@@ -250,18 +252,65 @@ function showFrame(f) {
   $('open-second').disabled = displays.size >= 4;
   showBox(f.box);
   if (f.saved) $('save').title = 'last saved: ' + f.saved;
+  if (f.chartOf !== chartOf) {
+    if (chartOf !== null) chart.reset([]);
+    chartOf = f.chartOf;
+  }
   if (f.sample) chart.add(f.sample);
   chart.draw();
-  $('chart-caption').textContent = chart.caption();
+  $('chart-caption').textContent = f.chartOf ? f.chartOf + ': ' + chart.caption() : 'No display shows the page';
   orbit.draw(f.orbit);
-  $('orbit-caption').textContent = orbit.caption(f.orbit, f.vessel);
+  $('orbit-caption').textContent = orbit.caption(f.orbit, f.vessel, f.body);
+  $('step').disabled = f.running;
+  $('step-note').hidden = f.running;
 }
 
 // ---- The stream ----
+// The browser reconnects a dropped stream by itself, but not one refused
+// (503 when the cockpit has as many viewers as it takes): then the page tries
+// again itself, waiting longer each time, and says why.
 
-const events = new EventSource('events');
-events.addEventListener('history', e => chart.reset(JSON.parse(e.data)));
-events.addEventListener('frame', e => showFrame(JSON.parse(e.data)));
-events.addEventListener('open', () => showStatus('Connected.', false));
-events.addEventListener('error', () => showStatus('Connection lost; trying again...', true));
+const RETRY_FIRST = 1000, RETRY_LONGEST = 8000;  // ms
+let events = null;
+let retryDelay = RETRY_FIRST;
+
+function showViewers(count) {
+  $('viewers').textContent = count === 1 ? '1 viewer' : count + ' viewers';
+}
+
+async function retryLater() {
+  const wait = retryDelay;
+  retryDelay = Math.min(retryDelay * 2, RETRY_LONGEST);
+  let why = 'The live link is down';
+  try {
+    const v = await (await fetch('viewers')).json();
+    showViewers(v.viewers);
+    if (v.viewers >= v.limit)
+      why = 'The cockpit has ' + v.viewers + ' viewers, as many as it takes: close another tab or window';
+  } catch (e) {
+    why = 'The cockpit does not answer';
+  }
+  showStatus(why + '; trying again in ' + Math.round(wait / 1000) + ' s...', true);
+  setTimeout(connect, wait);
+}
+
+function connect() {
+  events = new EventSource('events');
+  events.addEventListener('history', e => {
+    retryDelay = RETRY_FIRST;
+    chart.reset(JSON.parse(e.data));
+  });
+  events.addEventListener('frame', e => showFrame(JSON.parse(e.data)));
+  events.addEventListener('viewers', e => showViewers(Number(e.data)));
+  events.addEventListener('open', () => showStatus('Connected.', false));
+  events.addEventListener('error', () => {
+    if (events.readyState !== EventSource.CLOSED) {
+      showStatus('Connection lost; trying again...', true);
+      return;
+    }
+    events.close();
+    retryLater();
+  });
+}
+connect();
 window.zolkCockpit = { chart, orbit, get frame() { return frame; } };

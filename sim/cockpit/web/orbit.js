@@ -8,8 +8,9 @@ class ZolkOrbit {
     this.g = canvas.getContext('2d');
   }
 
-  caption(o, vessel) {
-    if (!o) return 'Orbit: none';
+  caption(o, vessel, body) {
+    if (!vessel) return 'Orbit: none (no display shows the page)';
+    if (!o) return 'Orbit: none (no vessel "' + vessel + '" about a body "' + body + '" in this world)';
     const km = m => (m / 1000).toLocaleString('en-US', { maximumFractionDigits: 0 }) + ' km';
     const ap = o.e < 1 ? 'Ap ' + km(o.apoapsis - o.radius) : 'escaping';
     return (vessel || 'Vessel') + ' about ' + o.body + ': Pe ' + km(o.periapsis - o.radius) + ', ' + ap +

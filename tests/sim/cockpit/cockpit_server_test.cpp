@@ -356,6 +356,30 @@ TEST_F(CockpitLive, TimeRunsAtTheWarpAndStandsStillWhilePaused) {
     EXPECT_EQ(client->frame()["time"].get<double>(), time);
 }
 
+TEST_F(CockpitLive, TheOrbitAndTheChartFollowThePagesBodyAndAStepMovesThePausedWorld) {
+    open();
+    json frame = client->frame();
+    EXPECT_EQ(frame["chartOf"], "Ion Tug about Earth");
+    EXPECT_EQ(frame["orbit"]["body"], "Earth");
+    client->post(button(1, "down"));  // REF
+    client->post(button(1, "up"));
+    ASSERT_TRUE(client->frame()["box"].is_object());
+    ASSERT_FALSE(json::parse(client->post(command("type", {{"text", "Moon"}}))->body)["refused"].get<bool>());
+    frame = client->frame();
+    EXPECT_EQ(frame["chartOf"], "Ion Tug about Moon");
+    ASSERT_TRUE(frame["orbit"].is_object());
+    EXPECT_EQ(frame["orbit"]["body"], "Moon");
+    EXPECT_GT(frame["orbit"]["periapsis"].get<double>(), 1e8) << "the tug is far from the Moon";
+
+    // Paused, one step at a time; running, no single steps.
+    const double time = frame["time"];
+    EXPECT_EQ(client->post(command("step"))->status, 200);
+    EXPECT_EQ(client->frame()["time"].get<double>(), time + 1.0);
+    EXPECT_EQ(live->steps(), 1u);
+    client->post(command("run"));
+    EXPECT_EQ(client->post(command("step"))->status, 409);
+}
+
 TEST_F(CockpitLive, TwoClientsSeeTheSameWorld) {
     open();
     CockpitClient first(live->port()), second(live->port());
