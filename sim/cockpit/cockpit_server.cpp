@@ -50,7 +50,6 @@ bool CockpitServer::start(const std::string& address, int port, std::string& err
     limits.workers = kServerThreads;
     limits.bodyBytes = kMaxBodyBytes;
     server_ = std::make_unique<DoorServer>(limits);
-    server_->set_tcp_nodelay(true);
     // Not the library's SO_REUSEPORT: a second cockpit on the same port must
     // fail to start rather than share the port's connections with this one.
     server_->set_socket_options([](socket_t socket) {

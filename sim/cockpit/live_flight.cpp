@@ -98,8 +98,10 @@ void LiveFlight::fly(Clock::time_point deadline) {
 void LiveFlight::deliverHeldButtons() {
     // The host tells a display every frame that a button is still held down.
     for (const auto& [position, index] : heldButtons_)
-        if (simhost::Display* display = simhost::world().cockpit().display(position))
+        if (simhost::Display* display = simhost::world().cockpit().display(position)) {
             display->pressButton(index, kMousePressed);
+            heldEvents_.fetch_add(1, std::memory_order_relaxed);
+        }
 }
 
 void LiveFlight::publish() {

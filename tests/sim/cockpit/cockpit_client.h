@@ -135,13 +135,14 @@ protected:
         std::filesystem::remove_all(folder);
     }
 
-    void open(bool running = false, double warp = 1.0) {
+    void open(bool running = false, double warp = 1.0, double step = 1.0) {
         zolksim::cockpit::CockpitOptions options;
         options.modulePath = ZOLK_MODULE_PATH;
         options.outDir = (folder / "out").string();
         options.port = 0;
         options.running = running;
         options.warp = warp;
+        options.step = step;
         live = std::make_unique<zolksim::cockpit::LiveCockpit>(options);
         std::string error, warnings;
         ASSERT_EQ(live->open(error, warnings), 0) << error;

@@ -178,8 +178,10 @@ TEST_F(CockpitLive, ForeignOrMalformedRequestsAreRefusedAndChangeNothing) {
     EXPECT_EQ(status(client->post(toggle, {{"Origin", "null"}})), 403);
     EXPECT_EQ(status(client->post(toggle, {{"Host", "evil.example:" + std::to_string(live->port())}})), 403);
     EXPECT_EQ(status(client->get("/frame", {{"Host", "rebound.example"}})), 403);
-    // Not JSON by its type: a form post from anywhere.
-    EXPECT_EQ(status(client->raw().Post("/command", toggle, "text/plain")), 415);
+    // Not JSON by its type: what any site's form or script may post without asking.
+    for (const char* type : {"text/plain", "application/x-www-form-urlencoded", "multipart/form-data; boundary=x",
+                             "text/plain; application/json", ""})
+        EXPECT_EQ(status(client->raw().Post("/command", toggle, type)), 415) << type;
     // Too big, malformed, or not a command.
     EXPECT_EQ(status(client->post(std::string(64 * 1024, ' ') + toggle)), 413);
     for (const std::string& body :
@@ -378,6 +380,51 @@ TEST_F(CockpitLive, TheOrbitAndTheChartFollowThePagesBodyAndAStepMovesThePausedW
     EXPECT_EQ(live->steps(), 1u);
     client->post(command("run"));
     EXPECT_EQ(client->post(command("step"))->status, 409);
+}
+
+// Simulated seconds per wall second over about two wall seconds, from frames.
+double measuredWarp(CockpitClient& c) {
+    const auto start = std::chrono::steady_clock::now();
+    const double from = c.frame()["time"];
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const double to = c.frame()["time"];
+    return (to - from) / std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+TEST_F(CockpitLive, RunsAtTheWarpAskedWithFramesAtTheirRateAndHeldButtons) {
+    open(/*running=*/true, /*warp=*/1000.0);
+    // Within 25 %: frames are 40 ms apart at either end of the two seconds.
+    const double warp = measuredWarp(*client);
+    EXPECT_GT(warp, 750.0);
+    EXPECT_LT(warp, 1250.0);
+    EXPECT_EQ(client->frame()["behind"], false);
+
+    // About 25 frames a second; 2.5 or 100 would be a fault.
+    CockpitClient watcher(live->port());
+    const auto start = std::chrono::steady_clock::now();
+    const auto events = readEvents(watcher.raw(), [&](const auto&) {
+        return std::chrono::steady_clock::now() - start > std::chrono::seconds(2);
+    });
+    const double perSecond = static_cast<double>(std::count_if(events.begin(), events.end(), [](const auto& e) {
+                                 return e.first == "frame";
+                             })) / std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GT(perSecond, 12.0);
+    EXPECT_LT(perSecond, 30.0);
+
+    // A button held down is told so every frame until it is released.
+    client->post(button(0, "down"));
+    const std::uint64_t held = live->heldEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_GT(live->heldEvents(), held + 4);
+    client->post(button(0, "up"));
+    const std::uint64_t released = live->heldEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(live->heldEvents(), released);
+}
+
+TEST_F(CockpitLive, SaysWhenItCannotKeepPace) {
+    open(/*running=*/true, /*warp=*/100000.0, /*step=*/0.001);  // 100 million steps a wall second asked
+    EXPECT_TRUE(eventually([&] { return client->frame()["behind"] == true; }));
 }
 
 TEST_F(CockpitLive, TwoClientsSeeTheSameWorld) {
