@@ -72,6 +72,7 @@ void checkAccepted(const Command& c, std::string_view body) {
     case CommandKind::Key:
     case CommandKind::Button:
     case CommandKind::Open:
+    case CommandKind::Close:
         if (c.display.empty() || c.display.size() > 32 || zolksim::hasControlCharacter(c.display))
             broken("an accepted display position out of bounds", body);
         if (c.kind == CommandKind::Button && (c.button < 0 || c.button > 11 || (c.event != kMouseDown && c.event != kMouseUp)))
@@ -118,6 +119,9 @@ void carryOut(const Command& c) {
         if (!cockpit.display(c.display) && cockpit.displays().size() < kMaxDisplays &&
             !cockpit.openDisplay(c.display, "ZOLKMFD"))
             cockpit.closeDisplay(c.display);
+        break;
+    case CommandKind::Close:
+        cockpit.closeDisplay(c.display);
         break;
     case CommandKind::Save:
         if (simhost::saveScenarioText().empty()) broken("a save wrote nothing");

@@ -183,6 +183,13 @@ CommandResult LiveFlight::carryOut(const Command& c) {
             return impossible("the page could not be opened");
         }
         return done("display " + c.display + " open");
+    case CommandKind::Close:
+        if (!cockpit.display(c.display)) return impossible("no display " + c.display + " is open");
+        heldButtons_.erase(std::remove_if(heldButtons_.begin(), heldButtons_.end(),
+                                          [&](const auto& held) { return simhost::sameName(held.first, c.display); }),
+                           heldButtons_.end());
+        cockpit.closeDisplay(c.display);
+        return done("display " + c.display + " closed");
     }
     return impossible("unknown command");
 }
@@ -191,10 +198,11 @@ CommandResult LiveFlight::save(const std::string& name) {
     std::error_code ignored;
     std::filesystem::create_directories(settings_.outDir, ignored);
     const std::string path = (std::filesystem::path(settings_.outDir) / name).string();
+    const bool replacing = std::filesystem::exists(path, ignored);
     std::string error;
     if (!simhost::saveScenarioFile(path, error, settings_.description)) return impossible(error);
     saved_ = path;
-    return done("saved to " + path);
+    return done("saved to " + path + (replacing ? ", replacing the file of that name" : ""));
 }
 
 }  // namespace zolksim::cockpit

@@ -196,7 +196,9 @@ TEST_F(CockpitLive, ForeignOrMalformedRequestsAreRefusedAndChangeNothing) {
           std::string("{\"do\":\"type\",\"text\":\"1\\u0000\"}"), std::string("{\"do\":\"warp\",\"factor\":3}"),
           std::string("{\"do\":\"save\",\"name\":\"../escape.scn\"}"),
           std::string("{\"do\":\"save\",\"name\":\".hidden\"}"),
-          std::string("{\"do\":\"open\",\"display\":\"\"}")}) {
+          std::string("{\"do\":\"open\",\"display\":\"\"}"),
+          std::string("{\"do\":\"open\",\"display\":\"R\u00e9gion\"}"),
+          std::string("{\"do\":\"close\",\"display\":\"a/b\"}")}) {
         const auto res = client->post(body);
         ASSERT_TRUE(res) << body;
         EXPECT_EQ(res->status, 400) << body;
@@ -329,6 +331,9 @@ TEST_F(CockpitLive, SavesIntoTheOutputFolderAndOpensASecondDisplayOnTheSameRecor
     text << file.rdbuf();
     EXPECT_NE(text.str().find("MODE ZOLKMFD"), std::string::npos);
     EXPECT_EQ(client->frame()["saved"], saved.string());
+    EXPECT_EQ(json::parse(res->body)["message"].get<std::string>().find("replacing"), std::string::npos);
+    res = client->post(command("save", {{"name", "live.scn"}}));
+    EXPECT_NE(json::parse(res->body)["message"].get<std::string>().find("replacing the file"), std::string::npos);
 
     EXPECT_EQ(client->post(command("open", {{"display", "Right"}}))->status, 200);
     EXPECT_EQ(client->post(command("open", {{"display", "Right"}}))->status, 409);
@@ -337,6 +342,10 @@ TEST_F(CockpitLive, SavesIntoTheOutputFolderAndOpensASecondDisplayOnTheSameRecor
     ASSERT_EQ(displays.size(), 2u);
     EXPECT_EQ(valueBelow(displays[0], kAutoBurn), "Off") << "both displays show the one record";
     EXPECT_EQ(valueBelow(displays[1], kAutoBurn), "Off");
+
+    EXPECT_EQ(client->post(command("close", {{"display", "Right"}}))->status, 200);
+    EXPECT_EQ(client->frame()["displays"].size(), 1u);
+    EXPECT_EQ(client->post(command("close", {{"display", "Right"}}))->status, 409);
 }
 
 TEST_F(CockpitLive, TimeRunsAtTheWarpAndStandsStillWhilePaused) {
