@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/scenario/scenario_description.h"
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
 #include "mfd/mode_registration.h"
@@ -26,6 +27,8 @@ namespace {
 using namespace zolksim::cockpit;
 
 constexpr int kPort = 8080;
+constexpr double kEarthGm = 3.986004418e14;  // m^3/s^2
+constexpr double kEarthRadius = 6371000.0;   // m
 constexpr std::size_t kMaxPageTexts = 200;  // a page draws a few dozen lines
 constexpr std::size_t kMaxPageTextLength = 128;
 constexpr std::size_t kMaxDisplays = 4;     // as the live cockpit allows
@@ -180,7 +183,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (everywhere.hostAllowed(host) && host.substr(host.size() - 5) != ":8080")
         broken("a host without the cockpit's port let in", host);
 
-    if (!simhost::loadScenarioText(zolksim::kDefaultMissionText, "default").ok) broken("the default mission does not load");
+    // The mission is read once; each input starts from it afresh without
+    // reading it again, about an Earth fixed alone at the origin: the commands
+    // are what is tried here, and the planets' ephemeris, fitted anew for every
+    // fresh world, would cost most of each run.
+    static const simhost::ScenarioDescription mission = [] {
+        simhost::ScenarioDescription parsed;
+        std::vector<simhost::ScenarioMessage> warnings;
+        simhost::ScenarioMessage error;
+        if (!simhost::parseScenario(zolksim::kDefaultMissionText, "default", parsed, warnings, error))
+            broken("the default mission does not load");
+        parsed.hasBodies = true;
+        parsed.bodies = {simhost::ScenarioBody{0, "Earth", kEarthGm, kEarthRadius, "", {}, 0.0}};
+        return parsed;
+    }();
+    std::vector<simhost::ScenarioMessage> warnings;
+    simhost::applyScenario(mission, "default", warnings);
     for (std::size_t i = 3; i < input.size(); ++i) {
         const std::string_view body = input[i];
         Command command;
