@@ -110,8 +110,36 @@ try {
   console.log('  after twenty reloads the page shows the display, ' +
     await page.evaluate(() => document.getElementById('viewers').textContent));
 
-  await clickButton(page, 'ATT');
+  // Keyboard only: Tab to ATT and press Space; Tab on to ENG, Space, type
+  // into the box it opens, Enter. Unlabelled buttons are not Tab stops.
+  await page.evaluate(() => document.activeElement && document.activeElement.blur());
+  const tabTo = async name => {
+    for (let i = 0; i < 40; i++) {
+      await page.keyboard.press('Tab');
+      const at = await page.evaluate(() => document.activeElement.getAttribute('aria-label') ||
+                                           document.activeElement.textContent);
+      if (at === 'unlabelled button') throw new Error('Tab stopped on an unlabelled button');
+      if (at === name) return;
+    }
+    throw new Error('Tab never reached ' + name);
+  };
+  await tabTo('ATT button');
+  await page.keyboard.press('Space');
   await waitForValue(page, 'Attitude Hold', 'Off');
+  await tabTo('ENG button');
+  await page.keyboard.press('Space');
+  await page.waitForFunction(() => document.activeElement === document.getElementById('box-text'), WAIT);
+  await page.keyboard.type('4');
+  await page.keyboard.press('Enter');
+  await waitForValue(page, 'Main Eng.Max Thrust', '4.000 N');
+  await page.waitForFunction(() => document.getElementById('box').hidden, WAIT);
+  // MNU opens the page's menu with its first entry in focus; Escape closes it.
+  await tabTo('MNU');
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => document.activeElement.classList.contains('entry'), WAIT);
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.activeElement.classList.contains('mnu'), WAIT);
+  console.log('  flown by keyboard: ATT, ENG and its box, MNU');
 
   // Keys go to the display once it has the focus.
   await page.click('.mfd .screen');
@@ -166,6 +194,21 @@ try {
   }
   await page.screenshot({ path: screenshot });
   console.log('  screenshot: ' + screenshot);
+  // The same at a small laptop's size and a phone's: the display and the
+  // orbit view both in sight at 800x600; stacked on the phone.
+  for (const [width, height] of [[800, 600], [390, 844]]) {
+    await page.setViewport({ width, height });
+    await new Promise(resolve => setTimeout(resolve, 300));
+    const fits = await page.evaluate(() => {
+      const seen = e => { const r = e.getBoundingClientRect(); return r.right <= innerWidth + 1 && r.width > 0; };
+      return seen(document.querySelector('.mfd')) && seen(document.getElementById('orbit')) &&
+        document.documentElement.scrollWidth <= innerWidth + 1;
+    });
+    if (!fits) problems.push(`at ${width}x${height} the page is wider than the screen`);
+    const path = screenshot.replace(/\.png$/, `-${width}x${height}.png`);
+    await page.screenshot({ path });
+    console.log('  screenshot: ' + path);
+  }
 } catch (e) {
   problems.push(e.stack || String(e));
 } finally {
