@@ -87,14 +87,17 @@ zolksim::cockpit::CockpitOptions benchOptions(bool running) {
     return options;
 }
 
+bool opened(zolksim::cockpit::LiveCockpit& live, benchmark::State& state) {
+    std::string error, warnings;
+    if (live.open(error, warnings) == 0) return true;
+    state.SkipWithError(error.c_str());
+    return false;
+}
+
 void BM_CockpitAt100000x(benchmark::State& state) {
     for (auto _ : state) {
         zolksim::cockpit::LiveCockpit live(benchOptions(true));
-        std::string error, warnings;
-        if (live.open(error, warnings) != 0) {
-            state.SkipWithError(error.c_str());
-            return;
-        }
+        if (!opened(live, state)) return;
         const auto start = Clock::now();
         const std::uint64_t stepsBefore = live.steps();
         const Watched seen = watch(live.port(), kWatch);
@@ -116,11 +119,7 @@ BENCHMARK(BM_CockpitAt100000x)->Iterations(1)->Unit(benchmark::kSecond)->UseReal
 void BM_CockpitPaused(benchmark::State& state) {
     for (auto _ : state) {
         zolksim::cockpit::LiveCockpit live(benchOptions(false));
-        std::string error, warnings;
-        if (live.open(error, warnings) != 0) {
-            state.SkipWithError(error.c_str());
-            return;
-        }
+        if (!opened(live, state)) return;
         // Paused, frames come only after commands: the stream stays open until the close.
         std::thread watcher([&] { watch(live.port(), std::chrono::hours(1)); });
         const double cpuBefore = processorSeconds();
@@ -140,11 +139,7 @@ void BM_CockpitCommandLatency(benchmark::State& state) {
     constexpr int kCommands = 1000;
     for (auto _ : state) {
         zolksim::cockpit::LiveCockpit live(benchOptions(false));
-        std::string error, warnings;
-        if (live.open(error, warnings) != 0) {
-            state.SkipWithError(error.c_str());
-            return;
-        }
+        if (!opened(live, state)) return;
         httplib::Client client("127.0.0.1", live.port());
         client.set_tcp_nodelay(true);  // as browsers do: the delay measured is the server's
         client.set_keep_alive(true);
