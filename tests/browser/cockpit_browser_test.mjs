@@ -129,6 +129,12 @@ try {
   await tabTo('ENG button');
   await page.keyboard.press('Space');
   await page.waitForFunction(() => document.activeElement === document.getElementById('box-text'), WAIT);
+  // The open box leaves the time controls in sight and in reach.
+  const covered = await page.evaluate(() => ['run', 'step'].filter(id => {
+    const r = document.getElementById(id).getBoundingClientRect();
+    return document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2) !== document.getElementById(id);
+  }));
+  if (covered.length) problems.push('the input box covers ' + covered.join(', '));
   await page.keyboard.type('4');
   await page.keyboard.press('Enter');
   await waitForValue(page, 'Main Eng.Max Thrust', '4.000 N');
@@ -139,7 +145,12 @@ try {
   await page.waitForFunction(() => document.activeElement.classList.contains('entry'), WAIT);
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => document.activeElement.classList.contains('mnu'), WAIT);
-  console.log('  flown by keyboard: ATT, ENG and its box, MNU');
+  // P runs and pauses from anywhere but a text field or the screen.
+  await page.keyboard.press('p');
+  await page.waitForFunction(() => window.zolkCockpit.frame.running, WAIT);
+  await page.keyboard.press('p');
+  await page.waitForFunction(() => !window.zolkCockpit.frame.running, WAIT);
+  console.log('  flown by keyboard: ATT, ENG and its box, MNU, P');
 
   // Keys go to the display once it has the focus.
   await page.click('.mfd .screen');
