@@ -256,8 +256,24 @@ double medianCommandMs(CockpitClient& c, int count) {
 
 TEST_F(CockpitLive, AnswersAreNotHeldBackOnAKeptAliveConnection) {
     open();
-    // Held back for the client's delayed acknowledgement, each answer takes ~40 ms.
-    EXPECT_LT(medianCommandMs(*client, 31), 20.0);
+    // As a browser sends them: each request in one piece, on one connection.
+    // An answer's body held back for the acknowledgement of its head, which
+    // the client delays, would take ~40 ms.
+    RawConnection browser(live->port());
+    const std::string body = command("pause").dump();
+    const std::string request = "POST /command HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(live->port()) +
+                                "\r\nContent-Type: application/json\r\nContent-Length: " +
+                                std::to_string(body.size()) + "\r\n\r\n" + body;
+    std::vector<double> ms;
+    for (int i = 0; i < 31; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        browser.send(request);
+        const std::string answer = browser.receive(std::chrono::seconds(10), "}");
+        ASSERT_EQ(answer.rfind("HTTP/1.1 200", 0), 0u) << answer;
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    EXPECT_LT(ms[ms.size() / 2], 20.0);
 }
 
 TEST_F(CockpitLive, SlowClientsHoldNoThreadAndAreDroppedOnADeadline) {
