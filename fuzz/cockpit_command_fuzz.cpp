@@ -76,7 +76,7 @@ void checkAccepted(const Command& c, std::string_view body) {
     case CommandKind::Button:
     case CommandKind::Open:
     case CommandKind::Close:
-        if (c.display.empty() || c.display.size() > 32 || zolksim::hasControlCharacter(c.display))
+        if (c.display.size() > 32 || !zolksim::plainFileName(c.display))
             broken("an accepted display position out of bounds", body);
         if (c.kind == CommandKind::Button && (c.button < 0 || c.button > 11 || (c.event != kMouseDown && c.event != kMouseUp)))
             broken("an accepted button out of bounds", body);
