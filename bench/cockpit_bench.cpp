@@ -2,12 +2,15 @@
 // 100,000x while frames stream to a browser-like reader, set against the
 // headless runner's flight loop measured in the same run (the ratio says what
 // share of the machine's pace the cockpit needs), the frames per second
-// delivered and their size; and the processor time a paused cockpit takes.
+// delivered and their size; the processor time a paused cockpit takes; and a
+// command's round trip on a kept-alive connection (median and 99th percentile).
 #include <benchmark/benchmark.h>
 #include <httplib.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <atomic>
+#include <vector>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -84,14 +87,17 @@ zolksim::cockpit::CockpitOptions benchOptions(bool running) {
     return options;
 }
 
+bool opened(zolksim::cockpit::LiveCockpit& live, benchmark::State& state) {
+    std::string error, warnings;
+    if (live.open(error, warnings) == 0) return true;
+    state.SkipWithError(error.c_str());
+    return false;
+}
+
 void BM_CockpitAt100000x(benchmark::State& state) {
     for (auto _ : state) {
         zolksim::cockpit::LiveCockpit live(benchOptions(true));
-        std::string error, warnings;
-        if (live.open(error, warnings) != 0) {
-            state.SkipWithError(error.c_str());
-            return;
-        }
+        if (!opened(live, state)) return;
         const auto start = Clock::now();
         const std::uint64_t stepsBefore = live.steps();
         const Watched seen = watch(live.port(), kWatch);
@@ -113,11 +119,7 @@ BENCHMARK(BM_CockpitAt100000x)->Iterations(1)->Unit(benchmark::kSecond)->UseReal
 void BM_CockpitPaused(benchmark::State& state) {
     for (auto _ : state) {
         zolksim::cockpit::LiveCockpit live(benchOptions(false));
-        std::string error, warnings;
-        if (live.open(error, warnings) != 0) {
-            state.SkipWithError(error.c_str());
-            return;
-        }
+        if (!opened(live, state)) return;
         // Paused, frames come only after commands: the stream stays open until the close.
         std::thread watcher([&] { watch(live.port(), std::chrono::hours(1)); });
         const double cpuBefore = processorSeconds();
@@ -130,6 +132,35 @@ void BM_CockpitPaused(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CockpitPaused)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// A browser's commands, one after another on one kept-alive connection, to a
+// paused cockpit: each is carried out and answered once its frame is out.
+void BM_CockpitCommandLatency(benchmark::State& state) {
+    constexpr int kCommands = 1000;
+    for (auto _ : state) {
+        zolksim::cockpit::LiveCockpit live(benchOptions(false));
+        if (!opened(live, state)) return;
+        httplib::Client client("127.0.0.1", live.port());
+        client.set_tcp_nodelay(true);  // as browsers do: the delay measured is the server's
+        client.set_keep_alive(true);
+        std::vector<double> ms;
+        ms.reserve(kCommands);
+        for (int i = 0; i < kCommands; ++i) {
+            const auto start = Clock::now();
+            const auto res = client.Post("/command", R"({"do":"pause"})", "application/json");
+            if (!res || res->status != 200) {
+                state.SkipWithError("a command failed");
+                return;
+            }
+            ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        }
+        live.close();
+        std::sort(ms.begin(), ms.end());
+        state.counters["command_p50_ms"] = ms[ms.size() / 2];
+        state.counters["command_p99_ms"] = ms[ms.size() * 99 / 100];
+    }
+}
+BENCHMARK(BM_CockpitCommandLatency)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/scenario/scenario_description.h"
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
 #include "mfd/mode_registration.h"
@@ -26,6 +27,8 @@ namespace {
 using namespace zolksim::cockpit;
 
 constexpr int kPort = 8080;
+constexpr double kEarthGm = 3.986004418e14;  // m^3/s^2
+constexpr double kEarthRadius = 6371000.0;   // m
 constexpr std::size_t kMaxPageTexts = 200;  // a page draws a few dozen lines
 constexpr std::size_t kMaxPageTextLength = 128;
 constexpr std::size_t kMaxDisplays = 4;     // as the live cockpit allows
@@ -45,7 +48,7 @@ Decision decide(const RequestGuard& guard, std::string_view host, std::string_vi
                 std::string_view contentType, std::string_view body, Command& command) {
     if (body.size() > kMaxBodyBytes) return {413, "body too large"};
     if (!guard.hostAllowed(host)) return {403, "this cockpit answers only to " + guard.pageAddress()};
-    if (!origin.empty() && !guard.originAllowed(origin)) return {403, "commands come only from the cockpit's own page"};
+    if (!origin.empty() && !guard.originAllowed(origin, host)) return {403, "commands come only from the cockpit's own page"};
     if (contentType.rfind("application/json", 0) != 0) return {415, "a command is sent as application/json"};
     std::string error;
     if (!parseCommand(body, command, error)) return {400, error};
@@ -72,7 +75,8 @@ void checkAccepted(const Command& c, std::string_view body) {
     case CommandKind::Key:
     case CommandKind::Button:
     case CommandKind::Open:
-        if (c.display.empty() || c.display.size() > 32 || zolksim::hasControlCharacter(c.display))
+    case CommandKind::Close:
+        if (c.display.size() > 32 || !zolksim::plainFileName(c.display))
             broken("an accepted display position out of bounds", body);
         if (c.kind == CommandKind::Button && (c.button < 0 || c.button > 11 || (c.event != kMouseDown && c.event != kMouseUp)))
             broken("an accepted button out of bounds", body);
@@ -91,6 +95,7 @@ void checkAccepted(const Command& c, std::string_view body) {
     case CommandKind::Cancel:
     case CommandKind::Run:
     case CommandKind::Pause:
+    case CommandKind::Step:
         break;
     }
 }
@@ -118,11 +123,15 @@ void carryOut(const Command& c) {
             !cockpit.openDisplay(c.display, "ZOLKMFD"))
             cockpit.closeDisplay(c.display);
         break;
+    case CommandKind::Close:
+        cockpit.closeDisplay(c.display);
+        break;
     case CommandKind::Save:
         if (simhost::saveScenarioText().empty()) broken("a save wrote nothing");
         break;
     case CommandKind::Run:
     case CommandKind::Pause:
+    case CommandKind::Step:
     case CommandKind::Warp:
         break;
     }
@@ -174,7 +183,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (everywhere.hostAllowed(host) && host.substr(host.size() - 5) != ":8080")
         broken("a host without the cockpit's port let in", host);
 
-    if (!simhost::loadScenarioText(zolksim::kDefaultMissionText, "default").ok) broken("the default mission does not load");
+    // The mission is read once; each input starts from it afresh without
+    // reading it again, about an Earth fixed alone at the origin: the commands
+    // are what is tried here, and the planets' ephemeris, fitted anew for every
+    // fresh world, would cost most of each run.
+    static const simhost::ScenarioDescription mission = [] {
+        simhost::ScenarioDescription parsed;
+        std::vector<simhost::ScenarioMessage> warnings;
+        simhost::ScenarioMessage error;
+        if (!simhost::parseScenario(zolksim::kDefaultMissionText, "default", parsed, warnings, error))
+            broken("the default mission does not load");
+        parsed.hasBodies = true;
+        parsed.bodies = {simhost::ScenarioBody{0, "Earth", kEarthGm, kEarthRadius, "", {}, 0.0}};
+        return parsed;
+    }();
+    std::vector<simhost::ScenarioMessage> warnings;
+    simhost::applyScenario(mission, "default", warnings);
     for (std::size_t i = 3; i < input.size(); ++i) {
         const std::string_view body = input[i];
         Command command;

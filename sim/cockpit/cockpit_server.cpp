@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sim/cockpit/door_server.h"
 #include "sim/cockpit/request_guard.h"
 #include "sim/cockpit/web_assets.h"
 
@@ -13,8 +14,10 @@ namespace {
 
 constexpr std::size_t kServerThreads = 24;  // each event stream holds one
 constexpr auto kCommandWait = std::chrono::seconds(10);
-constexpr auto kStreamPoll = std::chrono::milliseconds(500);
-constexpr int kKeepAlivePolls = 30;  // a comment line every 15 s keeps proxies from closing a quiet stream
+// How often a quiet stream looks for a new frame and for its page gone (a
+// closed page frees its place within this).
+constexpr auto kStreamPoll = std::chrono::milliseconds(250);
+constexpr int kKeepAlivePolls = 60;  // a comment line every 15 s keeps proxies from closing a quiet stream
 
 void answer(httplib::Response& res, int status, const nlohmann::json& body) {
     res.status = status;
@@ -43,10 +46,10 @@ CockpitServer::~CockpitServer() { stop(); }
 std::string CockpitServer::pageAddress() const { return guard_ ? guard_->pageAddress() : std::string{}; }
 
 bool CockpitServer::start(const std::string& address, int port, std::string& error) {
-    server_ = std::make_unique<httplib::Server>();
-    server_->new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
-    server_->set_payload_max_length(kMaxBodyBytes);
-    server_->set_keep_alive_timeout(2);
+    DoorLimits limits;
+    limits.workers = kServerThreads;
+    limits.bodyBytes = kMaxBodyBytes;
+    server_ = std::make_unique<DoorServer>(limits);
     // Not the library's SO_REUSEPORT: a second cockpit on the same port must
     // fail to start rather than share the port's connections with this one.
     server_->set_socket_options([](socket_t socket) {
@@ -76,6 +79,7 @@ void CockpitServer::stop() {
     board_.close();  // event streams end at their next look
     if (server_) server_->stop();
     if (thread_.joinable()) thread_.join();
+    if (server_) server_->closeDoor();
 }
 
 void CockpitServer::route() {
@@ -87,7 +91,8 @@ void CockpitServer::route() {
             return httplib::Server::HandlerResponse::Handled;
         }
         if (req.method != "GET" && req.method != "HEAD") {
-            if (req.has_header("Origin") && !guard_->originAllowed(req.get_header_value("Origin"))) {
+            if (req.has_header("Origin") &&
+                !guard_->originAllowed(req.get_header_value("Origin"), req.get_header_value("Host"))) {
                 refuse(res, 403, "commands come only from the cockpit's own page");
                 return httplib::Server::HandlerResponse::Handled;
             }
@@ -118,24 +123,36 @@ void CockpitServer::route() {
         res.set_content(*frame.json, "application/json");
     });
 
+    s.Get("/viewers", [this](const httplib::Request&, httplib::Response& res) {
+        answer(res, 200, {{"viewers", streams_.load()}, {"limit", kMaxEventStreams}});
+    });
+
     s.Get("/events", [this](const httplib::Request&, httplib::Response& res) {
         if (streams_.fetch_add(1) >= kMaxEventStreams) {
             streams_.fetch_sub(1);
-            return refuse(res, 503, "too many cockpits are watching");
+            return refuse(res, 503, "the cockpit has " + std::to_string(kMaxEventStreams) +
+                                        " viewers, as many as it takes: close one of them");
         }
-        // The history first, then every frame as it comes (a slow reader skips frames, never falls behind).
+        // The history first, then every frame as it comes (a slow reader skips
+        // frames, never falls behind), and the number of viewers when it changes.
         auto sent = std::make_shared<std::uint64_t>(0);
         auto quiet = std::make_shared<int>(0);
+        auto viewers = std::make_shared<int>(0);
         auto history = std::make_shared<std::string>("event: history\ndata: " + board_.history() + "\n\n");
         res.set_chunked_content_provider(
             "text/event-stream",
-            [this, sent, quiet, history](std::size_t, httplib::DataSink& sink) {
+            [this, sent, quiet, viewers, history](std::size_t, httplib::DataSink& sink) {
                 if (!history->empty()) {
                     if (!sink.write(history->data(), history->size())) return false;
                     history->clear();
                 }
+                if (const int now = streams_.load(); now != *viewers) {
+                    *viewers = now;
+                    const std::string event = "event: viewers\ndata: " + std::to_string(now) + "\n\n";
+                    if (!sink.write(event.data(), event.size())) return false;
+                }
                 const Frame frame = board_.waitNewer(*sent, kStreamPoll);
-                if (board_.closed()) return false;
+                if (board_.closed() || (sink.is_writable && !sink.is_writable())) return false;  // shutting down, or the page is gone
                 if (frame.number > *sent && frame.json) {
                     *sent = frame.number;
                     *quiet = 0;

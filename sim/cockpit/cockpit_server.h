@@ -11,12 +11,9 @@
 #include "sim/cockpit/command_queue.h"
 #include "sim/cockpit/frame_board.h"
 
-namespace httplib {
-class Server;
-}
-
 namespace zolksim::cockpit {
 
+class DoorServer;
 class RequestGuard;
 
 constexpr int kMaxEventStreams = 8;  // browsers watching at once
@@ -42,7 +39,7 @@ private:
 
     CommandQueue& queue_;
     FrameBoard& board_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<DoorServer> server_;
     std::unique_ptr<RequestGuard> guard_;
     std::thread thread_;
     int port_ = 0;

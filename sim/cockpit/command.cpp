@@ -18,15 +18,17 @@ struct Verb {
     const char* word;
     CommandKind kind;
 };
-constexpr std::array<Verb, 9> kVerbs{{{"key", CommandKind::Key},
+constexpr std::array<Verb, 11> kVerbs{{{"key", CommandKind::Key},
                                       {"button", CommandKind::Button},
                                       {"type", CommandKind::Type},
                                       {"cancel", CommandKind::Cancel},
                                       {"run", CommandKind::Run},
                                       {"pause", CommandKind::Pause},
+                                      {"step", CommandKind::Step},
                                       {"warp", CommandKind::Warp},
                                       {"save", CommandKind::Save},
-                                      {"open", CommandKind::Open}}};
+                                      {"open", CommandKind::Open},
+                                      {"close", CommandKind::Close}}};
 
 bool stringField(const json& object, const char* name, std::string& value, std::string& error) {
     const auto found = object.find(name);
@@ -50,9 +52,10 @@ bool integerField(const json& object, const char* name, int& value, std::string&
 
 bool displayField(const json& object, Command& command, std::string& error) {
     if (!stringField(object, "display", command.display, error)) return false;
-    if (command.display.empty() || command.display.size() > kMaxPositionLength ||
-        hasControlCharacter(command.display)) {
-        error = "a display position has 1 to 32 plain characters";
+    // Plain ASCII as a save name: a name the browser, the scenario and every
+    // command spell alike.
+    if (command.display.size() > kMaxPositionLength || !plainFileName(command.display)) {
+        error = "a display position has 1 to 32 letters, digits, '.', '-' or '_'";
         return false;
     }
     return true;
@@ -114,10 +117,12 @@ bool readFields(const json& object, Command& c, std::string& error) {
         }
         return true;
     case CommandKind::Open:
+    case CommandKind::Close:
         return displayField(object, c, error);
     case CommandKind::Cancel:
     case CommandKind::Run:
     case CommandKind::Pause:
+    case CommandKind::Step:
         return true;
     }
     return false;

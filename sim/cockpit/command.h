@@ -9,7 +9,7 @@
 
 namespace zolksim::cockpit {
 
-enum class CommandKind { Key, Button, Type, Cancel, Run, Pause, Warp, Save, Open };
+enum class CommandKind { Key, Button, Type, Cancel, Run, Pause, Step, Warp, Save, Open, Close };
 
 // The time accelerations the cockpit offers.
 constexpr double kWarpFactors[] = {1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0};
@@ -21,7 +21,7 @@ constexpr int kMousePressed = 0x10;
 
 struct Command {
     CommandKind kind = CommandKind::Key;
-    std::string display;  // Key, Button, Open: the display's position
+    std::string display;  // Key, Button, Open, Close: the display's position
     DWORD key = 0;        // Key: the host's key code
     int button = 0;       // Button: 0-11
     int event = 0;        // Button: kMouseDown or kMouseUp

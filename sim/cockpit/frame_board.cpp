@@ -26,6 +26,13 @@ bool FrameBoard::offerSample(std::string json) {
     return true;
 }
 
+void FrameBoard::resetHistory() {
+    std::lock_guard lock(mutex_);
+    samples_.clear();
+    stride_ = 1;
+    offered_ = 0;
+}
+
 std::size_t FrameBoard::stride() const {
     std::lock_guard lock(mutex_);
     return stride_;

@@ -30,6 +30,8 @@ public:
     // True when the sample was kept.
     bool offerSample(std::string json);
     std::size_t stride() const;
+    // Starts the history afresh: the chart is now of another vessel or body.
+    void resetHistory();
     Frame latest() const;
     // The history as a JSON array.
     std::string history() const;

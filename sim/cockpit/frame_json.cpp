@@ -100,8 +100,8 @@ std::string dateText(double mjd) {
     return text;
 }
 
-std::string frameJson(simhost::World& world, const ClockState& clock, const std::string& sample,
-                      const std::string& saved) {
+std::string frameJson(simhost::World& world, const ClockState& clock, const PageSubject& subject,
+                      const std::string& sample, const std::string& saved) {
     json displays = json::array();
     for (const auto& display : world.cockpit().displays())
         if (display->object()) displays.push_back(displayJson(*display));
@@ -120,11 +120,12 @@ std::string frameJson(simhost::World& world, const ClockState& clock, const std:
                   {"displays", std::move(displays)},
                   {"box", std::move(box)},
                   {"saved", printable(saved)}};
-    if (simhost::Vessel* vessel = world.focus()) {
-        frame["vessel"] = printable(vessel->name);
-        frame["propellant"] = propellantOf(*vessel);
-        if (const simhost::Body* body = dominantBodyOf(*vessel)) frame["orbit"] = orbitJson(orbitView(*vessel, *body), *body);
-    }
+    frame["vessel"] = printable(subject.vesselName);
+    frame["body"] = printable(subject.bodyName);
+    frame["chartOf"] = printable(subject.label());
+    frame["orbit"] = nullptr;
+    if (subject.vessel) frame["propellant"] = propellantOf(*subject.vessel);
+    if (subject.vessel && subject.body) frame["orbit"] = orbitJson(orbitView(*subject.vessel, *subject.body), *subject.body);
     if (!sample.empty()) frame["sample"] = json::parse(sample);
     return frame.dump();
 }

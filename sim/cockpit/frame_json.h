@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/world/world.h"
+#include "sim/cockpit/page_subject.h"
 
 namespace zolksim::cockpit {
 
@@ -23,9 +24,10 @@ std::string chartSample(simhost::Vessel& vessel, const simhost::Body& body, doub
 // "2024-12-07 13:45:00" for a modified Julian date.
 std::string dateText(double mjd);
 
-// Draws every open display afresh and describes the world. sample is a
-// chartSample or empty; saved the last save's name.
-std::string frameJson(simhost::World& world, const ClockState& clock, const std::string& sample,
-                      const std::string& saved);
+// Draws every open display afresh and describes the world, the orbit view
+// being the subject's (null when the world lacks its vessel or body). sample
+// is a chartSample of the subject or empty; saved the last save's name.
+std::string frameJson(simhost::World& world, const ClockState& clock, const PageSubject& subject,
+                      const std::string& sample, const std::string& saved);
 
 }  // namespace zolksim::cockpit

@@ -61,5 +61,6 @@ void LiveCockpit::close() {
 int LiveCockpit::port() const { return server_ ? server_->port() : 0; }
 std::string LiveCockpit::pageAddress() const { return server_ ? server_->pageAddress() : std::string{}; }
 std::uint64_t LiveCockpit::steps() const { return flight_ ? flight_->steps() : 0; }
+std::uint64_t LiveCockpit::heldEvents() const { return flight_ ? flight_->heldEvents() : 0; }
 
 }  // namespace zolksim::cockpit

@@ -45,6 +45,7 @@ public:
     int port() const;
     std::string pageAddress() const;
     std::uint64_t steps() const;
+    std::uint64_t heldEvents() const;
     const FrameBoard& board() const { return board_; }
 
 private:

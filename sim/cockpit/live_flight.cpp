@@ -98,8 +98,10 @@ void LiveFlight::fly(Clock::time_point deadline) {
 void LiveFlight::deliverHeldButtons() {
     // The host tells a display every frame that a button is still held down.
     for (const auto& [position, index] : heldButtons_)
-        if (simhost::Display* display = simhost::world().cockpit().display(position))
+        if (simhost::Display* display = simhost::world().cockpit().display(position)) {
             display->pressButton(index, kMousePressed);
+            heldEvents_.fetch_add(1, std::memory_order_relaxed);
+        }
 }
 
 void LiveFlight::publish() {
@@ -111,17 +113,22 @@ void LiveFlight::publish() {
         rateSteps_ = 0;
         rateSince_ = now;
     }
-    // A chart sample for each frame that moved the time on (and the first).
+    // A chart sample for each frame that moved the time on (and the first),
+    // of what the page works on; another vessel or body starts the chart afresh.
+    const PageSubject subject = pageSubject(world);
+    if (subject.label() != chartOf_) {
+        chartOf_ = subject.label();
+        board_.resetHistory();
+        sampledYet_ = false;
+    }
     std::string sample;
-    if (world.simTime() != lastSampled_ || !sampledYet_)
-        if (simhost::Vessel* vessel = world.focus())
-            if (const simhost::Body* body = dominantBodyOf(*vessel)) {
-                std::string offered = chartSample(*vessel, *body, world.simTime());
-                lastSampled_ = world.simTime();
-                sampledYet_ = true;
-                if (!offered.empty() && board_.offerSample(offered)) sample = std::move(offered);
-            }
-    board_.publish(frameJson(world, clock_, sample, saved_));
+    if ((world.simTime() != lastSampled_ || !sampledYet_) && subject.vessel && subject.body) {
+        std::string offered = chartSample(*subject.vessel, *subject.body, world.simTime());
+        lastSampled_ = world.simTime();
+        sampledYet_ = true;
+        if (!offered.empty() && board_.offerSample(offered)) sample = std::move(offered);
+    }
+    board_.publish(frameJson(world, clock_, subject, sample, saved_));
 }
 
 CommandResult LiveFlight::carryOut(const Command& c) {
@@ -157,6 +164,11 @@ CommandResult LiveFlight::carryOut(const Command& c) {
     case CommandKind::Pause:
         clock_.running = false;
         return done("paused");
+    case CommandKind::Step:
+        if (clock_.running) return impossible("a single step is taken while paused");
+        simhost::world().step(settings_.step);
+        steps_.fetch_add(1, std::memory_order_relaxed);
+        return done("one step taken");
     case CommandKind::Warp:
         clock_.warp = c.warp;
         reanchor();
@@ -171,6 +183,13 @@ CommandResult LiveFlight::carryOut(const Command& c) {
             return impossible("the page could not be opened");
         }
         return done("display " + c.display + " open");
+    case CommandKind::Close:
+        if (!cockpit.display(c.display)) return impossible("no display " + c.display + " is open");
+        heldButtons_.erase(std::remove_if(heldButtons_.begin(), heldButtons_.end(),
+                                          [&](const auto& held) { return simhost::sameName(held.first, c.display); }),
+                           heldButtons_.end());
+        cockpit.closeDisplay(c.display);
+        return done("display " + c.display + " closed");
     }
     return impossible("unknown command");
 }
@@ -179,10 +198,11 @@ CommandResult LiveFlight::save(const std::string& name) {
     std::error_code ignored;
     std::filesystem::create_directories(settings_.outDir, ignored);
     const std::string path = (std::filesystem::path(settings_.outDir) / name).string();
+    const bool replacing = std::filesystem::exists(path, ignored);
     std::string error;
     if (!simhost::saveScenarioFile(path, error, settings_.description)) return impossible(error);
     saved_ = path;
-    return done("saved to " + path);
+    return done("saved to " + path + (replacing ? ", replacing the file of that name" : ""));
 }
 
 }  // namespace zolksim::cockpit

@@ -42,6 +42,8 @@ public:
 
     // Host steps taken so far (read from any thread).
     std::uint64_t steps() const { return steps_.load(std::memory_order_relaxed); }
+    // "Still held" events delivered to displays so far (read from any thread).
+    std::uint64_t heldEvents() const { return heldEvents_.load(std::memory_order_relaxed); }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -60,6 +62,7 @@ private:
     LiveSettings settings_;
     std::thread thread_;
     std::atomic<std::uint64_t> steps_{0};
+    std::atomic<std::uint64_t> heldEvents_{0};
 
     // Owned by the simulation thread.
     ClockState clock_;
@@ -67,6 +70,7 @@ private:
     double anchorSim_ = 0.0;
     std::vector<std::pair<std::string, int>> heldButtons_;  // display, button
     std::string saved_;
+    std::string chartOf_;  // the subject of the chart's history
     double lastSampled_ = 0.0;
     bool sampledYet_ = false;
     std::uint64_t rateSteps_ = 0;

@@ -31,6 +31,7 @@ std::string bracketed(const std::string& address) {
 
 RequestGuard::RequestGuard(std::string listen, int port) : port_(std::to_string(port)) {
     anyAddress_ = listen == "0.0.0.0" || listen == "::";
+    loopback_ = isLoopback(listen);
     hosts_.push_back(bracketed(listen) + ":" + port_);
     if (isLoopback(listen))
         for (const char* name : {"localhost", "127.0.0.1", "[::1]"}) hosts_.push_back(std::string(name) + ":" + port_);
@@ -45,9 +46,17 @@ bool RequestGuard::hostAllowed(std::string_view host) const {
     return isAddressLiteral(host.substr(0, colon));
 }
 
-bool RequestGuard::originAllowed(std::string_view origin) const {
+bool RequestGuard::originAllowed(std::string_view origin, std::string_view host) const {
     constexpr std::string_view kScheme = "http://";
-    return origin.substr(0, kScheme.size()) == kScheme && hostAllowed(origin.substr(kScheme.size()));
+    return origin.substr(0, kScheme.size()) == kScheme && simhost::sameName(origin.substr(kScheme.size()), host) &&
+           hostAllowed(host);
+}
+
+std::string RequestGuard::exposureWarning() const {
+    if (loopback_) return {};
+    return "the cockpit listens on " + hosts_.front() +
+           ": anyone who can reach this machine on port " + port_ +
+           " can watch and fly it, with no password (--listen 127.0.0.1 keeps it to this machine)";
 }
 
 std::string RequestGuard::pageAddress() const { return "http://" + hosts_.front() + "/"; }

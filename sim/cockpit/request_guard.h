@@ -22,14 +22,21 @@ public:
     // loopback also "localhost", 127.0.0.1 and [::1]; listening on every
     // address, any IP address literal. Always with the port.
     bool hostAllowed(std::string_view host) const;
-    // An Origin header, when a browser sends one, is "http://" and an allowed host.
-    bool originAllowed(std::string_view origin) const;
+    // An Origin header, when a browser sends one, is the origin the request's
+    // own Host names ("http://" and that host), and that host is allowed: the
+    // cockpit's page posts only to where it was loaded from.
+    bool originAllowed(std::string_view origin, std::string_view host) const;
     // The address a browser opens.
     std::string pageAddress() const;
+
+    // Listening beyond this machine: a warning saying who can fly the cockpit
+    // then; empty on loopback.
+    std::string exposureWarning() const;
 
 private:
     std::vector<std::string> hosts_;  // "name:port", as browsers write them
     bool anyAddress_ = false;
+    bool loopback_ = false;
     std::string port_;
 };
 

@@ -4,6 +4,7 @@
 #include <pthread.h>
 
 #include "sim/cockpit/live_cockpit.h"
+#include "sim/cockpit/request_guard.h"
 
 namespace zolksim {
 
@@ -31,6 +32,8 @@ int serveCockpit(const RunOptions& o, std::ostream& out, std::ostream& err) {
         return status;
     }
     if (!warnings.empty()) err << "zolksim: warning: " << warnings;
+    if (const std::string exposed = cockpit::RequestGuard(o.listen, live.port()).exposureWarning(); !exposed.empty())
+        err << "zolksim: warning: " << exposed << "\n";
     out << "The cockpit is live at " << live.pageAddress() << " (Ctrl+C stops it)" << std::endl;
 
     int signal = 0;

@@ -31,7 +31,7 @@ class ZolkChart {
 
   draw() {
     const g = this.g, w = this.canvas.width, h = this.canvas.height;
-    const left = 64, right = w - 60, top = 24, bottom = h - 30;
+    const left = 64, right = w - 60, top = 24, bottom = h - 44;
     g.clearRect(0, 0, w, h);
     g.font = '11px "DejaVu Sans Mono", monospace';
     const s = this.samples;
@@ -40,34 +40,37 @@ class ZolkChart {
       g.fillText('no samples yet: run the simulation', left, h / 2);
       return;
     }
+    // Every scale runs between round numbers and is marked at round steps.
     const t0 = s[0][0], t1 = Math.max(s[s.length - 1][0], t0 + 1);
-    const altitudes = s.flatMap(x => [x[1], x[2]]).filter(v => v !== null);
-    let low = Math.min(...altitudes) / 1000, high = Math.max(...altitudes) / 1000;
-    const pad = Math.max((high - low) * 0.08, 10);
-    low -= pad; high += pad;
-    const fuelHigh = Math.max(...s.map(x => x[3]), 1) * 1.05;
-    const X = t => left + (right - left) * (t - t0) / (t1 - t0);
-    const Y = km => bottom - (bottom - top) * (km - low) / (high - low);
-    const F = kg => bottom - (bottom - top) * kg / fuelHigh;
+    const altitudes = s.flatMap(x => [x[1], x[2]]).filter(v => v !== null).map(m => m / 1000);
+    const km = roundScale(Math.min(...altitudes), Math.max(...altitudes), 4);
+    const kg = roundScale(0, Math.max(...s.map(x => x[3]), 1), 4);
+    const unit = timeUnit(t1 - t0);
+    const time = roundScale(t0 / unit.seconds, t1 / unit.seconds, 5, true);
+    const X = t => left + (right - left) * (t / unit.seconds - time.low) / (time.high - time.low);
+    const Y = v => bottom - (bottom - top) * (v - km.low) / (km.high - km.low);
+    const F = v => bottom - (bottom - top) * (v - kg.low) / (kg.high - kg.low);
 
     g.strokeStyle = '#33363c';
     g.fillStyle = '#a0a4aa';
     g.lineWidth = 1;
-    for (let i = 0; i <= 4; i++) {
-      const y = top + (bottom - top) * i / 4;
-      g.beginPath(); g.moveTo(left, y); g.lineTo(right, y); g.stroke();
-      g.textAlign = 'right';
-      g.fillText((high - (high - low) * i / 4).toFixed(0), left - 6, y + 4);
-      g.textAlign = 'left';
-      g.fillText((fuelHigh * (1 - i / 4)).toFixed(1), right + 6, y + 4);
+    g.textAlign = 'right';
+    for (const v of km.ticks) {
+      g.beginPath(); g.moveTo(left, Y(v)); g.lineTo(right, Y(v)); g.stroke();
+      g.fillText(v.toLocaleString('en-US'), left - 6, Y(v) + 4);
     }
+    g.textAlign = 'left';
+    for (const v of kg.ticks) g.fillText(v.toLocaleString('en-US'), right + 6, F(v) + 4);
     g.textAlign = 'center';
+    for (const v of time.ticks) {
+      const x = left + (right - left) * (v - time.low) / (time.high - time.low);
+      g.beginPath(); g.moveTo(x, bottom); g.lineTo(x, bottom + 4); g.stroke();
+      g.fillText(v.toLocaleString('en-US'), x, bottom + 15);
+    }
     g.fillText('km', left - 30, 12);
     g.fillText('kg', right + 30, 12);
-    const days = (t1 - t0) / 86400;
-    g.fillText(days >= 1 ? days.toFixed(2) + ' d' : ((t1 - t0) / 3600).toFixed(2) + ' h', right, h - 10);
-    g.fillText('0', left, h - 10);
     g.textAlign = 'left';
+    g.fillText('T+ ' + unit.name, right + 6, bottom + 15);
 
     const line = (value, scaleOf, colour) => {
       g.strokeStyle = colour;
@@ -88,9 +91,35 @@ class ZolkChart {
     const legend = [['Ap', '#60a0ff'], ['Pe', '#7fd07f'], ['propellant', '#f0a030']];
     legend.forEach(([name, colour], i) => {
       g.fillStyle = colour;
-      g.fillRect(left + 10 + i * 90, h - 14, 14, 3);
+      g.fillRect(left + 10 + i * 90, h - 10, 14, 3);
       g.fillStyle = '#d8d8d0';
-      g.fillText(name, left + 28 + i * 90, h - 10);
+      g.fillText(name, left + 28 + i * 90, h - 6);
     });
   }
+}
+
+// A step of 1, 2 or 5 times a power of ten giving about `count` steps over the range.
+function roundStep(range, count) {
+  const raw = Math.max(range, 1e-9) / count;
+  const power = 10 ** Math.floor(Math.log10(raw));
+  const n = raw / power;
+  return (n < 1.5 ? 1 : n < 3 ? 2 : n < 7 ? 5 : 10) * power;
+}
+
+// low..high widened to round steps (unless exact, as for time), with the ticks between.
+function roundScale(low, high, count, exact) {
+  if (high - low < 1e-9) { high = low + 1; }
+  const step = roundStep(high - low, count);
+  const from = exact ? low : Math.floor(low / step) * step;
+  const to = exact ? high : Math.ceil(high / step) * step;
+  const ticks = [];
+  for (let v = Math.ceil(from / step - 1e-9) * step; v <= to + step * 1e-9; v += step) ticks.push(Number(v.toPrecision(12)));
+  return { low: from, high: to, ticks };
+}
+
+// The unit the time axis counts in: minutes for a short run, then hours, then days.
+function timeUnit(span) {
+  if (span < 3 * 3600) return { name: 'min', seconds: 60 };
+  if (span < 3 * 86400) return { name: 'h', seconds: 3600 };
+  return { name: 'd', seconds: 86400 };
 }

@@ -10,6 +10,7 @@ const displays = new Map();  // position -> { root, page, menu, labels, lastText
 let frame = null;
 let boxKey = '';             // which input box the dialog shows
 let lastScreen = null;       // the display that had the keys, for after a box
+let chartOf = null;          // whose orbit the chart shows
 const chart = new ZolkChart($('chart'));
 const orbit = new ZolkOrbit($('orbit'));
 
@@ -50,6 +51,7 @@ function makeDisplay(position) {
     screen: root.querySelector('.screen'),
     page: root.querySelector('.page'),
     menu: root.querySelector('.menu'),
+    mnu: root.querySelector('.mnu'),
     buttons: [],
     lastTexts: '', lastMenu: '',
   };
@@ -64,42 +66,72 @@ function makeDisplay(position) {
     const name = document.createElement('span');
     name.className = 'name';
     b.append(cap, name);
+    // Pressed, held and released as the host delivers a mouse button: by the
+    // pointer, or by Space or Enter while the button has the focus.
     let down = false;
-    b.addEventListener('pointerdown', e => {
-      if (e.button !== 0) return;
+    const press = () => {
+      if (down) return;
       down = true;
-      b.setPointerCapture(e.pointerId);
       d.menu.hidden = true;
+      b.classList.add('down');
       act({ do: 'button', display: position, index: i, event: 'down' });
-    });
+    };
     const release = () => {
       if (!down) return;
       down = false;
+      b.classList.remove('down');
       act({ do: 'button', display: position, index: i, event: 'up' });
     };
+    b.addEventListener('pointerdown', e => {
+      if (e.button !== 0) return;
+      b.setPointerCapture(e.pointerId);
+      press();
+    });
     b.addEventListener('pointerup', release);
     b.addEventListener('pointercancel', release);
     b.addEventListener('lostpointercapture', release);
+    b.addEventListener('keydown', e => {
+      if (e.key !== ' ' && e.key !== 'Enter') return;
+      e.preventDefault();
+      e.stopPropagation();
+      if (!e.repeat) press();
+    });
+    b.addEventListener('keyup', e => {
+      if (e.key !== ' ' && e.key !== 'Enter') return;
+      e.preventDefault();
+      release();
+    });
+    b.addEventListener('blur', release);
     (i < 6 ? root.querySelector('.buttons.left') : root.querySelector('.buttons.right')).append(b);
     d.buttons.push({ element: b, name });
   }
   d.screen.addEventListener('keydown', e => {
     if (e.ctrlKey || e.altKey || e.metaKey) return;
-    if (e.key === 'Escape') { d.menu.hidden = true; return; }
+    if (e.key === 'Escape') { closeMenu(d); return; }
     if (!/^[a-zA-Z0-9]$/.test(e.key)) return;
     e.preventDefault();
+    e.stopPropagation();
     d.menu.hidden = true;
     act({ do: 'key', display: position, key: e.key.toUpperCase() });
   });
   d.screen.addEventListener('pointerdown', () => d.screen.focus());
   d.screen.addEventListener('focus', () => { lastScreen = d.screen; });
-  root.querySelector('.mnu').addEventListener('click', () => {
+  d.mnu.addEventListener('click', () => {
     d.menu.hidden = !d.menu.hidden;
-    d.screen.focus();
+    const first = d.menu.querySelector('button');
+    if (!d.menu.hidden && first) first.focus();
+    else d.screen.focus();
   });
+  root.querySelector('.close').addEventListener('click', () => act({ do: 'close', display: position }));
   $('displays').append(root);
   displays.set(position, d);
   return d;
+}
+
+function closeMenu(d) {
+  if (d.menu.hidden) return;
+  d.menu.hidden = true;
+  d.mnu.focus();
 }
 
 function cssColour(c) { return /^#[0-9a-f]{6}$/.test(c) ? c : '#ffffff'; }
@@ -110,7 +142,13 @@ function drawDisplay(d, f) {
   for (const side of d.root.querySelectorAll('.buttons')) side.style.height = (f.height + 4) + 'px';
   d.buttons.forEach((b, i) => {
     b.element.style.top = (2 + f.height * BUTTON_SHARE(i)) + 'px';
-    b.name.textContent = f.labels[i] || '';
+    const label = f.labels[i] || '';
+    b.name.textContent = label;
+    // A button without a label does nothing on this page: Tab passes it by.
+    b.element.tabIndex = label ? 0 : -1;
+    b.element.setAttribute('aria-label', label ? label + ' button' : 'unlabelled button');
+    const entry = f.menu[i];
+    b.element.title = entry ? (entry[0] + (entry[1] ? ' ' + entry[1] : '') + (entry[2].trim() ? ' (key ' + entry[2] + ')' : '')) : '';
   });
   const texts = JSON.stringify(f.texts);
   if (texts !== d.lastTexts) {
@@ -139,7 +177,9 @@ function drawDisplay(d, f) {
   if (menu !== d.lastMenu) {
     d.lastMenu = menu;
     d.menu.replaceChildren(...f.menu.map(([line1, line2, key], i) => {
-      const e = document.createElement('div');
+      const e = document.createElement('button');
+      e.type = 'button';
+      e.tabIndex = key.trim() ? 0 : -1;
       e.className = 'entry' + (i >= 6 ? ' right' : '');
       e.style.top = (f.height * BUTTON_SHARE(i)) + 'px';
       e.style[i < 6 ? 'left' : 'right'] = '8px';
@@ -148,8 +188,12 @@ function drawDisplay(d, f) {
       sel.textContent = key.trim() ? key + ' ' : '';
       e.append(sel, line1 + (line2 ? ' ' + line2 : ''));
       if (key.trim()) e.addEventListener('click', () => {
-        d.menu.hidden = true;
+        closeMenu(d);
         act({ do: 'key', display: d.position, key });
+      });
+      e.addEventListener('keydown', ev => {
+        if (ev.key === 'Escape') { ev.preventDefault(); closeMenu(d); }
+        else if (ev.key !== 'Enter' && ev.key !== ' ') ev.stopPropagation();
       });
       return e;
     }));
@@ -180,12 +224,13 @@ function showBox(box) {
   }
   const key = box.count + '\u0000' + box.title;
   if (key === boxKey) return;
+  const fresh = panel.hidden;
   boxKey = key;
   $('box-title').textContent = box.title;
   $('box-text').value = box.text;
   $('box-refused').textContent = '';
   panel.hidden = false;
-  $('box-text').focus();
+  if (fresh || document.activeElement === document.body) $('box-text').focus();
 }
 
 $('box-form').addEventListener('submit', async e => {
@@ -205,6 +250,7 @@ $('box-text').addEventListener('keydown', e => {
     act({ do: 'cancel' });
   }
 });
+$('box-cancel').addEventListener('click', () => act({ do: 'cancel' }));
 
 // ---- Time, saving, second display ----
 
@@ -213,14 +259,34 @@ for (const w of WARPS) {
   b.type = 'button';
   b.textContent = w.toLocaleString('en-US') + '\u00d7';
   b.dataset.warp = w;
+  b.title = 'time acceleration ' + w.toLocaleString('en-US') + '\u00d7 ([ and ] step it)';
   b.addEventListener('click', () => act({ do: 'warp', factor: w }));
   $('warps').append(b);
 }
 $('run').addEventListener('click', () => act({ do: frame && frame.running ? 'pause' : 'run' }));
+$('step').addEventListener('click', () => act({ do: 'step' }));
 $('save').addEventListener('click', () => act({ do: 'save', name: $('save-name').value.trim() }));
 $('open-second').addEventListener('click', () => {
   const free = ['Right', 'Centre', 'Fourth'].find(p => !displays.has(p));
   if (free) act({ do: 'open', display: free });
+});
+
+// Shortcuts, anywhere but in a text field or on the display's screen (where
+// letters are the page's keys): P runs or pauses, S steps, [ and ] change the warp.
+function changeWarp(by) {
+  const at = WARPS.indexOf(frame ? frame.warp : 1);
+  const next = WARPS[Math.max(0, Math.min(WARPS.length - 1, at + by))];
+  if (frame && next !== frame.warp) act({ do: 'warp', factor: next });
+}
+document.addEventListener('keydown', e => {
+  if (e.ctrlKey || e.altKey || e.metaKey || e.repeat) return;
+  const t = e.target;
+  if (t instanceof HTMLInputElement || t instanceof HTMLTextAreaElement || (t.closest && t.closest('.screen'))) return;
+  const shortcut = { p: () => $('run').click(), s: () => { if (!$('step').disabled) $('step').click(); },
+                     '[': () => changeWarp(-1), ']': () => changeWarp(1) }[e.key.toLowerCase()];
+  if (!shortcut) return;
+  e.preventDefault();
+  shortcut();
 });
 
 function elapsedText(seconds) {
@@ -250,18 +316,65 @@ function showFrame(f) {
   $('open-second').disabled = displays.size >= 4;
   showBox(f.box);
   if (f.saved) $('save').title = 'last saved: ' + f.saved;
+  if (f.chartOf !== chartOf) {
+    if (chartOf !== null) chart.reset([]);
+    chartOf = f.chartOf;
+  }
   if (f.sample) chart.add(f.sample);
   chart.draw();
-  $('chart-caption').textContent = chart.caption();
-  orbit.draw(f.orbit);
-  $('orbit-caption').textContent = orbit.caption(f.orbit, f.vessel);
+  $('chart-caption').textContent = f.chartOf ? f.chartOf + ': ' + chart.caption() : 'No display shows the page';
+  orbit.draw(f.orbit, f.chartOf);
+  $('orbit-caption').textContent = orbit.caption(f.orbit, f.vessel, f.body);
+  $('step').disabled = f.running;
+  $('step-note').hidden = f.running;
 }
 
 // ---- The stream ----
+// The browser reconnects a dropped stream by itself, but not one refused
+// (503 when the cockpit has as many viewers as it takes): then the page tries
+// again itself, waiting longer each time, and says why.
 
-const events = new EventSource('events');
-events.addEventListener('history', e => chart.reset(JSON.parse(e.data)));
-events.addEventListener('frame', e => showFrame(JSON.parse(e.data)));
-events.addEventListener('open', () => showStatus('Connected.', false));
-events.addEventListener('error', () => showStatus('Connection lost; trying again...', true));
+const RETRY_FIRST = 1000, RETRY_LONGEST = 8000;  // ms
+let events = null;
+let retryDelay = RETRY_FIRST;
+
+function showViewers(count) {
+  $('viewers').textContent = count === 1 ? '1 viewer' : count + ' viewers';
+}
+
+async function retryLater() {
+  const wait = retryDelay;
+  retryDelay = Math.min(retryDelay * 2, RETRY_LONGEST);
+  let why = 'The live link is down';
+  try {
+    const v = await (await fetch('viewers')).json();
+    showViewers(v.viewers);
+    if (v.viewers >= v.limit)
+      why = 'The cockpit has ' + v.viewers + ' viewers, as many as it takes: close another tab or window';
+  } catch (e) {
+    why = 'The cockpit does not answer';
+  }
+  showStatus(why + '; trying again in ' + Math.round(wait / 1000) + ' s...', true);
+  setTimeout(connect, wait);
+}
+
+function connect() {
+  events = new EventSource('events');
+  events.addEventListener('history', e => {
+    retryDelay = RETRY_FIRST;
+    chart.reset(JSON.parse(e.data));
+  });
+  events.addEventListener('frame', e => showFrame(JSON.parse(e.data)));
+  events.addEventListener('viewers', e => showViewers(Number(e.data)));
+  events.addEventListener('open', () => showStatus('Connected.', false));
+  events.addEventListener('error', () => {
+    if (events.readyState !== EventSource.CLOSED) {
+      showStatus('Connection lost; trying again...', true);
+      return;
+    }
+    events.close();
+    retryLater();
+  });
+}
+connect();
 window.zolkCockpit = { chart, orbit, get frame() { return frame; } };

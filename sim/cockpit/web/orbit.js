@@ -3,22 +3,39 @@
 'use strict';
 
 class ZolkOrbit {
+  static TRACK = 4;  // frames of track drawn
   constructor(canvas) {
     this.canvas = canvas;
     this.g = canvas.getContext('2d');
+    this.scale = 0;      // px per m, kept while the orbit fits
+    this.subject = '';   // whose orbit: another vessel or body starts afresh
+    this.track = [];     // the vessel's recent true anomalies (rad), oldest first
   }
 
-  caption(o, vessel) {
-    if (!o) return 'Orbit: none';
+  // Keeps the scale while the orbit fits the view and does not shrink to a
+  // small part of it, so that a growing orbit is seen to grow.
+  fitScale(fit) {
+    if (!this.scale || fit < this.scale || fit > 3 * this.scale) this.scale = 0.8 * fit;
+    return this.scale;
+  }
+
+  caption(o, vessel, body) {
+    if (!vessel) return 'Orbit: none (no display shows the page)';
+    if (!o) return 'Orbit: none (no vessel "' + vessel + '" about a body "' + body + '" in this world)';
     const km = m => (m / 1000).toLocaleString('en-US', { maximumFractionDigits: 0 }) + ' km';
     const ap = o.e < 1 ? 'Ap ' + km(o.apoapsis - o.radius) : 'escaping';
     return (vessel || 'Vessel') + ' about ' + o.body + ': Pe ' + km(o.periapsis - o.radius) + ', ' + ap +
       ', e ' + o.e.toFixed(4) + (o.burning ? ', burning' : '');
   }
 
-  draw(o) {
+  draw(o, subject) {
     const g = this.g, w = this.canvas.width, h = this.canvas.height;
     g.clearRect(0, 0, w, h);
+    if (subject !== this.subject) {
+      this.subject = subject;
+      this.scale = 0;
+      this.track = [];
+    }
     if (!o) return;
     const p = o.periapsis * (1 + o.e);                           // semi-latus rectum
     const far = o.e < 1 ? o.apoapsis : Math.max(3 * o.periapsis, Math.hypot(o.x, o.y));
@@ -26,7 +43,7 @@ class ZolkOrbit {
     const cx = o.e < 1 ? (o.periapsis - o.apoapsis) / 2 : 0;
     const halfWidth = o.e < 1 ? (o.periapsis + o.apoapsis) / 2 : far;
     const halfHeight = o.e < 1 ? halfWidth * Math.sqrt(1 - o.e * o.e) : far;
-    const scale = 0.42 * Math.min(w, h) / Math.max(halfWidth, halfHeight, o.radius);
+    const scale = this.fitScale(0.42 * Math.min(w, h) / Math.max(halfWidth, halfHeight, o.radius));
     const X = x => w / 2 + (x - cx) * scale, Y = y => h / 2 - y * scale;
     const at = nu => { const r = p / (1 + o.e * Math.cos(nu)); return [X(r * Math.cos(nu)), Y(r * Math.sin(nu))]; };
 
@@ -70,6 +87,21 @@ class ZolkOrbit {
     mark(0, 'Pe');
     if (o.e < 1) mark(Math.PI, 'Ap');
 
+    // The recent track: along the orbit from each of the last frames' places
+    // to the next, so that at high warp the path shows, not jumps.
+    const nu = Math.atan2(o.y, o.x);
+    if (!this.track.length || this.track[this.track.length - 1] !== nu) this.track.push(nu);
+    if (this.track.length > ZolkOrbit.TRACK) this.track.shift();
+    for (let i = 1; i < this.track.length; i++) {
+      let from = this.track[i - 1], to = this.track[i];
+      if (to < from) to += 2 * Math.PI;  // the vessel moves towards larger anomalies
+      if (o.e >= 1 && (Math.abs(from) > limit || Math.abs(to) > limit)) continue;
+      g.strokeStyle = 'rgba(255, 255, 255, ' + (0.25 + 0.6 * i / this.track.length).toFixed(2) + ')';
+      g.lineWidth = 3;
+      path(from, to);
+      g.stroke();
+    }
+
     // The vessel, and its thrust while the engines burn.
     const vx = X(o.x), vy = Y(o.y);
     if (o.burning && (o.thrustX || o.thrustY)) {
@@ -94,8 +126,21 @@ class ZolkOrbit {
     g.arc(vx, vy, 4.5, 0, 2 * Math.PI);
     g.fill();
 
-    g.fillStyle = '#a0a4aa';
+    // A scale bar of a round number of kilometres, about a fifth of the view.
+    const barKm = roundStep(w / 5 / scale / 1000, 1);
+    const barPx = barKm * 1000 * scale;
+    g.strokeStyle = '#d8d8d0';
+    g.lineWidth = 1.5;
+    g.beginPath();
+    g.moveTo(w - 12 - barPx, h - 22); g.lineTo(w - 12 - barPx, h - 16); g.lineTo(w - 12, h - 16); g.lineTo(w - 12, h - 22);
+    g.stroke();
+    g.fillStyle = '#d8d8d0';
     g.font = '11px "DejaVu Sans Mono", monospace';
+    g.textAlign = 'right';
+    g.fillText(barKm.toLocaleString('en-US') + ' km', w - 12, h - 26);
+    g.textAlign = 'left';
+
+    g.fillStyle = '#a0a4aa';
     g.fillText('auto-burn window', 8, h - 24);
     g.fillStyle = '#f0a030';
     g.fillRect(130, h - 30, 18, 4);

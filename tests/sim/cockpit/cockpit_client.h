@@ -2,7 +2,12 @@
 // latest frame read back, and the page's values found in it.
 #pragma once
 
+#include <arpa/inet.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -46,6 +51,7 @@ public:
     explicit CockpitClient(int port) : client_("127.0.0.1", port) {
         client_.set_read_timeout(30, 0);
         client_.set_connection_timeout(10, 0);
+        client_.set_tcp_nodelay(true);  // so that a delay measured is the server's
     }
 
     httplib::Result post(const std::string& body, const httplib::Headers& headers = {}) {
@@ -71,6 +77,50 @@ private:
     httplib::Client client_;
 };
 
+// A plain TCP connection to the cockpit, for requests no HTTP client sends.
+class RawConnection {
+public:
+    explicit RawConnection(int port) : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        connected_ = ::connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~RawConnection() { ::close(socket_); }
+    RawConnection(const RawConnection&) = delete;
+    RawConnection& operator=(const RawConnection&) = delete;
+
+    bool connected() const { return connected_; }
+    bool send(const std::string& text) {
+        return ::send(socket_, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size());
+    }
+    // What arrives until the server closes the connection, `until` shows or the time is up.
+    std::string receive(std::chrono::milliseconds patience, const std::string& until = "\x01never") {
+        std::string text;
+        const auto deadline = std::chrono::steady_clock::now() + patience;
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            pollfd p{socket_, POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) return text;
+            char block[4096];
+            const ssize_t n = ::recv(socket_, block, sizeof block, 0);
+            if (n <= 0) {
+                closedByServer_ = true;
+                return text;
+            }
+            text.append(block, static_cast<std::size_t>(n));
+            if (text.find(until) != std::string::npos) return text;
+        }
+    }
+    bool closedByServer() const { return closedByServer_; }
+
+private:
+    int socket_;
+    bool connected_ = false;
+    bool closedByServer_ = false;
+};
+
 // A live cockpit on a free port of 127.0.0.1, paused unless asked otherwise,
 // saving into its own folder.
 class CockpitLive : public ::testing::Test {
@@ -85,13 +135,14 @@ protected:
         std::filesystem::remove_all(folder);
     }
 
-    void open(bool running = false, double warp = 1.0) {
+    void open(bool running = false, double warp = 1.0, double step = 1.0) {
         zolksim::cockpit::CockpitOptions options;
         options.modulePath = ZOLK_MODULE_PATH;
         options.outDir = (folder / "out").string();
         options.port = 0;
         options.running = running;
         options.warp = warp;
+        options.step = step;
         live = std::make_unique<zolksim::cockpit::LiveCockpit>(options);
         std::string error, warnings;
         ASSERT_EQ(live->open(error, warnings), 0) << error;

@@ -15,6 +15,7 @@
 #include "sim/cockpit/frame_json.h"
 #include "sim/cockpit/orbit_view.h"
 #include "sim/cockpit/request_guard.h"
+#include "sim/cockpit/request_scan.h"
 
 namespace {
 
@@ -27,9 +28,13 @@ TEST(CockpitRequestGuard, LoopbackAnswersToItsOwnNamesOnItsOwnPortOnly) {
     for (const char* host : {"", "127.0.0.1", "127.0.0.1:8418", "evil.example:8417", "localhost.evil.example:8417",
                              "127.0.0.1:8417.evil.example", "10.0.0.5:8417"})
         EXPECT_FALSE(guard.hostAllowed(host)) << host;
-    EXPECT_TRUE(guard.originAllowed("http://localhost:8417"));
-    for (const char* origin : {"null", "https://localhost:8417", "http://evil.example", "http://localhost:8417/x", ""})
-        EXPECT_FALSE(guard.originAllowed(origin)) << origin;
+    EXPECT_TRUE(guard.originAllowed("http://localhost:8417", "localhost:8417"));
+    EXPECT_TRUE(guard.originAllowed("http://127.0.0.1:8417", "127.0.0.1:8417"));
+    for (const char* origin : {"null", "https://localhost:8417", "http://evil.example", "http://localhost:8417/x", "",
+                               "http://127.0.0.1:8417"})
+        EXPECT_FALSE(guard.originAllowed(origin, "localhost:8417")) << origin;
+    EXPECT_EQ(guard.exposureWarning(), "");
+    EXPECT_EQ(RequestGuard("::1", 8417).exposureWarning(), "");
     EXPECT_EQ(guard.pageAddress(), "http://127.0.0.1:8417/");
 }
 
@@ -40,6 +45,49 @@ TEST(CockpitRequestGuard, EveryAddressAcceptsAddressLiteralsButNoNames) {
     EXPECT_FALSE(guard.hostAllowed("192.168.1.20:9001"));
     EXPECT_FALSE(guard.hostAllowed("cockpit.example:9000")) << "a name may be rebound to this machine";
     EXPECT_TRUE(RequestGuard("::1", 9000).hostAllowed("[::1]:9000"));
+    // A page from any other address of this network may not post here.
+    EXPECT_TRUE(guard.originAllowed("http://192.168.1.20:9000", "192.168.1.20:9000"));
+    EXPECT_FALSE(guard.originAllowed("http://10.0.0.66:9000", "192.168.1.20:9000"));
+    const std::string warning = guard.exposureWarning();
+    EXPECT_NE(warning.find("anyone who can reach this machine on port 9000"), std::string::npos) << warning;
+    EXPECT_NE(RequestGuard("192.168.1.20", 9000).exposureWarning(), "");
+}
+
+using zolksim::cockpit::ScanState;
+
+TEST(CockpitRequestScan, EveryFramingOfABodyIsBoundedAndReadAsOne) {
+    const std::string head = "POST /command HTTP/1.1\r\nHost: h\r\n";
+    // Whole and within the limit, chunked: rewritten with its length; the next request stays behind it.
+    std::string buffer = head + "Transfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n2;x=1\r\nde\r\n0\r\n\r\nGET /";
+    auto scan = zolksim::cockpit::scanRequest(buffer, 10);
+    ASSERT_EQ(scan.state, ScanState::Ready);
+    EXPECT_EQ(buffer.substr(0, scan.length), head + "Content-Length: 5\r\n\r\nabcde");
+    EXPECT_EQ(buffer.substr(scan.length), "GET /");
+
+    // Over the limit: refused once the size shows, before the rest comes.
+    buffer = head + "Transfer-Encoding: chunked\r\n\r\n6\r\nabcdef\r\n5\r\n";
+    EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::TooLarge);
+    buffer = head + "Content-Length: 11\r\n\r\n";
+    EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::TooLarge);
+    buffer = head + "Transfer-Encoding: chunked\r\n\r\nfffffffffffffff\r\n";
+    EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::TooLarge);
+
+    // Not yet whole; asking to continue.
+    buffer = head + "Expect: 100-continue\r\nContent-Length: 4\r\n\r\nab";
+    scan = zolksim::cockpit::scanRequest(buffer, 10);
+    EXPECT_EQ(scan.state, ScanState::NeedMore);
+    EXPECT_TRUE(scan.wantsContinue);
+
+    // Two framings, or framing a reader could take two ways: refused.
+    for (const std::string& odd : {head + "Content-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n",
+                                   head + "Content-Length: 3\r\nContent-Length: 4\r\n\r\n",
+                                   head + "Transfer-Encoding: gzip\r\n\r\n", head + "Content-Length : 3\r\n\r\n",
+                                   head + "Transfer-Encoding: chunked\r\n\r\nzz\r\n"}) {
+        buffer = odd;
+        EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::Malformed) << odd;
+    }
+    buffer = std::string(zolksim::cockpit::kMaxHeadBytes + 1, 'x');
+    EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::Malformed);
 }
 
 TEST(CockpitFrameBoard, HistoryThinsOutButSpansTheWholeRun) {
