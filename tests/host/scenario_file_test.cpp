@@ -278,6 +278,7 @@ TEST_F(ScenarioFile, MalformedLinesAreErrorsWithTheirLineAndLeaveTheWorldAlone) 
         {{"BEGIN_SHIPS", "Tug", "  NAVMODE 3 8", "END", "END_SHIPS"}, 3, "navigation mode '8' is not 1 to 7"},
         {{"BEGIN_SHIPS", "Tug", "END", "tug", "END", "END_SHIPS"}, 4, "name 'tug' is already taken"},
         {{"BEGIN_SHIPS", "Moon", "END", "END_SHIPS"}, 2, "name 'Moon' is already taken"},
+        {{"BEGIN_SHIPS", "mOON", "END", "END_SHIPS"}, 2, "name 'mOON' is already taken"},
         {{"BEGIN_SHIPS", "Tug", "  EMPTY_MASS 1", "END_SHIPS"}, 2, "vessel 'Tug' has no END"},
         {{"BEGIN_SHIPS", "Tug", "END", "BEGIN_FOCUS", "  SHIP Tug", "END_FOCUS"}, 1, "BEGIN_SHIPS has no END_SHIPS"},
         {{"", "BEGIN_CAMERA", "  MODE Extern"}, 2, "BEGIN_CAMERA has no END_CAMERA"},
