@@ -84,8 +84,30 @@ TEST(FittedEphemeris, BuildsEachSegmentOnceWhenFirstNeeded) {
     EXPECT_EQ(fit.segmentsBuilt(), 6u);
     EXPECT_EQ(s[2].pos.x, first.pos.x);
     EXPECT_EQ(s[2].vel.z, first.vel.z);
+    // Set again on the same orbits (a scene loaded again) the segments are
+    // kept; a body on another orbit starts afresh.
     fit.setBodies(orbits.data(), orbits.size());
-    EXPECT_EQ(fit.segmentsBuilt(), 0u);
+    EXPECT_EQ(fit.segmentsBuilt(), 6u);
+    std::vector<BodyOrbit> moved = orbits;
+    moved[3].elements.e += 1e-3;  // Mars
+    fit.setBodies(moved.data(), moved.size());
+    EXPECT_EQ(fit.segmentsBuilt(), 4u);
+}
+
+// A year's flight keeps a bounded number of segments, and one built again
+// after it was dropped gives the same numbers.
+TEST(FittedEphemeris, KeepsABoundedNumberOfSegmentsThroughALongFlight) {
+    const std::vector<BodyOrbit> orbits = builtInOrbits();
+    FittedEphemeris fit;
+    fit.setBodies(orbits.data(), orbits.size());
+    std::vector<StateVectors> s(orbits.size());
+    fit.states(60000.1, s.data());
+    const StateVectors first = s[2];
+    for (int day = 1; day <= 365; ++day) fit.states(60000.1 + day, s.data());
+    EXPECT_LE(fit.segmentsBuilt(), 3u * 16u);
+    fit.states(60000.1, s.data());
+    EXPECT_EQ(s[2].pos.x, first.pos.x);
+    EXPECT_EQ(s[2].vel.z, first.vel.z);
 }
 
 // A fitted segment ends where the next begins, to the fit's error.
