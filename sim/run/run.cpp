@@ -28,7 +28,9 @@ namespace zolksim {
 namespace {
 
 constexpr int kExitFailed = 1, kExitBadInput = 2;
-constexpr double kTrackSamples = 4000.0;  // orbit samples kept over a run, about
+// Orbit samples kept over a run, about; burns closer together than this share
+// of the run are one period in the chart (a pixel is some 1/900 of it).
+constexpr double kTrackSamples = 4000.0;
 constexpr std::size_t kWarningsShown = 20;  // about the scenario; the rest are counted
 
 // The world is the process's one world: start each run from nothing and leave
@@ -67,7 +69,8 @@ public:
 
         Flight flight(o_.duration, o_.step);
         OrbitTrack track(*vessel_, *body_,
-                         static_cast<std::size_t>(static_cast<double>(flight.stepCount()) / kTrackSamples) + 1);
+                         static_cast<std::size_t>(static_cast<double>(flight.stepCount()) / kTrackSamples) + 1,
+                         o_.duration / kTrackSamples);
         Pilot pilot(std::move(actions_), [this](const std::string& name) {
             std::string why;
             simhost::saveScenarioFile(folder_.stage(name), why, description_);
@@ -87,7 +90,7 @@ public:
         figures.duration = simhost::world().simTime();  // as flown
         figures.propellantEnd = propellantOf(*vessel_);
         figures.burnTime = track.burnTime();
-        figures.burnCount = track.burns().size();
+        figures.burnCount = track.burnCount();
         if (track.samples().size() >= 2) {
             figures.hasOrbit = true;
             figures.start = track.samples().front();
