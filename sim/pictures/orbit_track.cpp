@@ -48,6 +48,12 @@ bool mainEnginesBurning(const simhost::Vessel& vessel) {
 OrbitTrack::OrbitTrack(simhost::Vessel& vessel, const simhost::Body& body, std::size_t stride, double burnGap)
     : vessel_(vessel), body_(body), stride_(std::max<std::size_t>(stride, 1)), burnGap_(burnGap) {}
 
+OrbitTrack OrbitTrack::forRun(simhost::Vessel& vessel, const simhost::Body& body, std::uint64_t steps, double duration) {
+    // A pixel of the chart is some 1/900 of the run: finer than that is not seen.
+    constexpr double kKept = 4000.0;
+    return OrbitTrack(vessel, body, static_cast<std::size_t>(static_cast<double>(steps) / kKept) + 1, duration / kKept);
+}
+
 void OrbitTrack::sample(double time) {
     OrbitSample s{};
     if (time != lastSampled_ && sampleOrbit(vessel_, body_, time, s)) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "host/world/body.h"
@@ -41,6 +42,9 @@ public:
     // Samples every `stride` observations (and always the first and last);
     // burnGap in simulated s (0: every burn kept apart).
     OrbitTrack(simhost::Vessel& vessel, const simhost::Body& body, std::size_t stride, double burnGap = 0.0);
+    // The track of a run of `steps` steps over `duration` simulated s: about
+    // 4000 samples and at most 4000 burn periods, however long the run.
+    static OrbitTrack forRun(simhost::Vessel& vessel, const simhost::Body& body, std::uint64_t steps, double duration);
 
     // Called after every step of dt s with the time reached (and once at the
     // start with dt 0). Between samples it only looks at the main engines.

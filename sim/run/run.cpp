@@ -28,9 +28,6 @@ namespace zolksim {
 namespace {
 
 constexpr int kExitFailed = 1, kExitBadInput = 2;
-// Orbit samples kept over a run, about; burns closer together than this share
-// of the run are one period in the chart (a pixel is some 1/900 of it).
-constexpr double kTrackSamples = 4000.0;
 constexpr std::size_t kWarningsShown = 20;  // about the scenario; the rest are counted
 
 // The world is the process's one world: start each run from nothing and leave
@@ -68,9 +65,7 @@ public:
         if (int status = prepare(); status != 0) return status;
 
         Flight flight(o_.duration, o_.step);
-        OrbitTrack track(*vessel_, *body_,
-                         static_cast<std::size_t>(static_cast<double>(flight.stepCount()) / kTrackSamples) + 1,
-                         o_.duration / kTrackSamples);
+        OrbitTrack track = OrbitTrack::forRun(*vessel_, *body_, flight.stepCount(), o_.duration);
         Pilot pilot(std::move(actions_), [this](const std::string& name) {
             std::string why;
             simhost::saveScenarioFile(folder_.stage(name), why, description_);
