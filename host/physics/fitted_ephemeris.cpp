@@ -22,6 +22,10 @@ constexpr double kLunarSegmentDays = 4.0;
 // radian at periapsis, capped at the planets' 16 days.
 constexpr double kShareOfPeriapsisRadian = 0.5;
 constexpr double kLongestSegmentDays = 16.0;
+// A segment shorter than this (0.09 s) would give segment indices beyond an
+// integer's range within the fitted dates (an absurd GM or orbit in a
+// scenario); such an orbit is evaluated from its model directly.
+constexpr double kShortestSegmentDays = 1e-6;
 // Steps up to this share of the shortest segment take the bodies' midpoints by
 // interpolation: a body moves through at most 2.5e-4 rad of its periapsis
 // turn in such a step, and the cubic's error goes as the fourth power of that.
@@ -38,7 +42,8 @@ double segmentDaysFor(const BodyOrbit& orbit, double mu) {
     // Angular rate at periapsis: n sqrt(1 + e) / (1 - e)^1.5.
     const double e = el.e;
     const double periapsisRate = n * std::sqrt(1.0 + e) / std::pow(1.0 - e, 1.5);
-    return std::min(kLongestSegmentDays, kShareOfPeriapsisRadian / periapsisRate / kSecondsPerDay);
+    const double days = std::min(kLongestSegmentDays, kShareOfPeriapsisRadian / periapsisRate / kSecondsPerDay);
+    return days >= kShortestSegmentDays ? days : 0.0;
 }
 
 // Segments kept per body: a flight moves on through them and never returns,

@@ -110,6 +110,22 @@ TEST(FittedEphemeris, KeepsABoundedNumberOfSegmentsThroughALongFlight) {
     EXPECT_EQ(s[2].vel.z, first.vel.z);
 }
 
+// An orbit so fast that its segments would be numbered beyond an integer's
+// range (a GM of 4e73 in a scenario, found by fuzzing) is not fitted.
+TEST(FittedEphemeris, EvaluatesAnOrbitTooFastToNumberItsSegmentsDirectly) {
+    const BodyOrbit orbits[] = {
+        {-1, 1.327e20, ELEMENTS{}, simhost::kJ2000Mjd},
+        {0, 4e73, ELEMENTS{1.496e11, 0.0167, 0.0, 0.0, 1.8, 1.75}, simhost::kJ2000Mjd},
+    };
+    FittedEphemeris fit;
+    fit.setBodies(orbits, 2);
+    EXPECT_EQ(fit.segmentDays(1), 0.0);
+    const double date = simhost::kJ2000Mjd + 9000.0;
+    const StateVectors direct = simhost::orbitState(orbits[1], simhost::orbitMu(orbits, 2, 1), date);
+    EXPECT_EQ(fit.relativeState(1, date).pos.x, direct.pos.x);
+    EXPECT_EQ(fit.segmentsBuilt(), 0u);
+}
+
 // A fitted segment ends where the next begins, to the fit's error.
 TEST(FittedEphemeris, SegmentsJoinAtTheirBoundaries) {
     const std::vector<BodyOrbit> orbits = builtInOrbits();
