@@ -45,7 +45,7 @@ double headlessStepsPerSecond() {
     if (!simhost::loadScenarioText(zolksim::kDefaultMissionText, "ion-tug.scn").ok) return 0.0;
     simhost::Vessel& tug = *world.focus();
     zolksim::Flight flight(86400.0, 1.0);
-    zolksim::OrbitTrack track(tug, *zolksim::dominantBodyOf(tug), 22);
+    zolksim::OrbitTrack track = zolksim::OrbitTrack::forRun(tug, *zolksim::dominantBodyOf(tug), flight.stepCount(), 86400.0);
     zolksim::Pilot pilot({}, [](const std::string&) { return std::string{}; });
     zolksim::ProgressBar progress(stderr, false, 86400.0);
     const auto start = Clock::now();

@@ -28,8 +28,10 @@ double peakMemoryMiB() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB on Linux
 }
 
+// The flight loop as the runner flies it, over state.range(0) simulated days at 1 s.
 void BM_DefaultMissionFlight(benchmark::State& state) {
     simhost::World& world = simhost::world();
+    const double duration = static_cast<double>(state.range(0)) * simhost::kSecondsPerDay;
     std::uint64_t steps = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -38,10 +40,10 @@ void BM_DefaultMissionFlight(benchmark::State& state) {
         if (!world.modules().load(ZOLK_MODULE_PATH, error)) state.SkipWithError(error.c_str());
         if (!simhost::loadScenarioText(zolksim::kDefaultMissionText, "ion-tug.scn").ok) state.SkipWithError("scenario");
         simhost::Vessel& tug = *world.focus();
-        zolksim::Flight flight(kTenDays, 1.0);
-        zolksim::OrbitTrack track(tug, *zolksim::dominantBodyOf(tug), 216);
+        zolksim::Flight flight(duration, 1.0);
+        zolksim::OrbitTrack track = zolksim::OrbitTrack::forRun(tug, *zolksim::dominantBodyOf(tug), flight.stepCount(), duration);
         zolksim::Pilot pilot({}, [](const std::string&) { return std::string{}; });
-        zolksim::ProgressBar progress(stderr, false, kTenDays);
+        zolksim::ProgressBar progress(stderr, false, duration);
         state.ResumeTiming();
         flight.fly(pilot, track, progress, nullptr);
         steps += flight.stepCount();
@@ -50,7 +52,10 @@ void BM_DefaultMissionFlight(benchmark::State& state) {
     state.counters["steps/s"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);
     state.counters["peak_MiB"] = peakMemoryMiB();
 }
-BENCHMARK(BM_DefaultMissionFlight)->Unit(benchmark::kMillisecond)->Iterations(3);
+// Ten days, the default mission; and a year (31.5 million steps), which must
+// keep the ten days' rate per step and not grow in memory.
+BENCHMARK(BM_DefaultMissionFlight)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_DefaultMissionFlight)->Arg(365)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_DefaultMissionWholeRun(benchmark::State& state) {
     const std::string out = (std::filesystem::temp_directory_path() / "zolksim_bench_out").string();

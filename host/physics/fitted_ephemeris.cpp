@@ -1,6 +1,8 @@
 #include "host/physics/fitted_ephemeris.h"
 
 #include <algorithm>
+#include <bit>
+#include <iterator>
 #include <cmath>
 #include <numbers>
 
@@ -20,6 +22,10 @@ constexpr double kLunarSegmentDays = 4.0;
 // radian at periapsis, capped at the planets' 16 days.
 constexpr double kShareOfPeriapsisRadian = 0.5;
 constexpr double kLongestSegmentDays = 16.0;
+// A segment shorter than this (0.09 s) would give segment indices beyond an
+// integer's range within the fitted dates (an absurd GM or orbit in a
+// scenario); such an orbit is evaluated from its model directly.
+constexpr double kShortestSegmentDays = 1e-6;
 // Steps up to this share of the shortest segment take the bodies' midpoints by
 // interpolation: a body moves through at most 2.5e-4 rad of its periapsis
 // turn in such a step, and the cubic's error goes as the fourth power of that.
@@ -36,7 +42,29 @@ double segmentDaysFor(const BodyOrbit& orbit, double mu) {
     // Angular rate at periapsis: n sqrt(1 + e) / (1 - e)^1.5.
     const double e = el.e;
     const double periapsisRate = n * std::sqrt(1.0 + e) / std::pow(1.0 - e, 1.5);
-    return std::min(kLongestSegmentDays, kShareOfPeriapsisRadian / periapsisRate / kSecondsPerDay);
+    const double days = std::min(kLongestSegmentDays, kShareOfPeriapsisRadian / periapsisRate / kSecondsPerDay);
+    return days >= kShortestSegmentDays ? days : 0.0;
+}
+
+// Segments kept per body: a flight moves on through them and never returns,
+// so the oldest are dropped (as a whole, which is as good) when this many are
+// kept. Sixteen of the Moon's cover two months, of a planet's eight.
+constexpr std::size_t kKeptSegments = 16;
+// Fits of bodies no longer in the scene kept for their return (a scene cleared
+// and loaded again): enough for the built-in bodies twice over.
+constexpr std::size_t kSetAsideFits = 8;
+
+bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+bool sameElements(const ELEMENTS& a, const ELEMENTS& b) {
+    return sameBits(a.a, b.a) && sameBits(a.e, b.e) && sameBits(a.i, b.i) && sameBits(a.theta, b.theta) &&
+           sameBits(a.omegab, b.omegab) && sameBits(a.L, b.L);
+}
+
+// The same motion about the parent, whatever the parent's index.
+bool sameOrbit(const BodyOrbit& a, const BodyOrbit& b) {
+    return a.model == b.model && sameBits(a.gm, b.gm) && sameBits(a.epochMjd, b.epochMjd) &&
+           sameElements(a.elements, b.elements) && sameElements(a.ratesPerCentury, b.ratesPerCentury);
 }
 
 // Dates whose segment index fits an integer with room to spare (a million
@@ -49,6 +77,8 @@ bool withinFittedDates(double mjd) {
 }  // namespace
 
 void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
+    for (std::size_t i = 0; i < fits_.size(); ++i)
+        if (!fits_[i].segments.empty()) setAside_.push_back({orbits_[i], std::move(fits_[i])});
     orbits_.assign(orbits, orbits + count);
     weights_.resize(count);
     fits_.clear();
@@ -64,7 +94,17 @@ void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
         const bool lunar = orbits[i].model == OrbitModel::LunarTheory;
         fit.coefficients = fit.span > 0.0 ? (lunar ? kLunarCoefficients : kKeplerCoefficients) : 0;
         midpointStepLimit_ = std::min(midpointStepLimit_, fit.span * kSecondsPerDay * kMidpointShareOfSegment);
+        // The most recent fit for the same orbit and GM (hence span and size) first.
+        for (auto old = setAside_.rbegin(); old != setAside_.rend(); ++old) {
+            if (sameOrbit(old->orbit, orbits[i]) && sameBits(old->fit.mu, fit.mu)) {
+                fit.segments = std::move(old->fit.segments);
+                setAside_.erase(std::next(old).base());
+                break;
+            }
+        }
     }
+    if (setAside_.size() > kSetAsideFits)
+        setAside_.erase(setAside_.begin(), setAside_.end() - static_cast<std::ptrdiff_t>(kSetAsideFits));
 }
 
 std::size_t FittedEphemeris::segmentsBuilt() const {
@@ -81,6 +121,7 @@ const ChebyshevSegment& FittedEphemeris::buildSegment(std::size_t i, std::int64_
         const double mu = fit.mu;
         const double start = kJ2000Mjd + static_cast<double>(index) * fit.span;
         auto position = [&](double date) { return orbitState(orbit, mu, date).pos; };
+        if (fit.segments.size() >= kKeptSegments) fit.segments.clear();
         found = fit.segments.emplace(index, fitChebyshev(start, fit.span, fit.coefficients, position)).first;
     }
     fit.last = &found->second;

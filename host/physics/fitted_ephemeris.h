@@ -25,8 +25,11 @@ namespace simhost {
 
 class OAPIFUNC FittedEphemeris {
 public:
-    // Takes a copy of the bodies (parents before children) and forgets every
-    // segment built so far.
+    // Takes a copy of the bodies (parents before children). A body on the very
+    // orbit (to the bit, with the same GM about its parent) of one of the bodies
+    // before, or of the last few set aside, keeps that body's segments: a fit
+    // depends on nothing else, so a scene loaded again (or grown by a body)
+    // fits nothing anew.
     void setBodies(const BodyOrbit* orbits, std::size_t count);
     std::size_t size() const { return orbits_.size(); }
     const std::vector<BodyOrbit>& orbits() const { return orbits_; }
@@ -54,7 +57,9 @@ private:
         double span = 0.0;     // days per segment; 0: not fitted
         double perSpan = 0.0;  // 1 / span
         int coefficients = 0;
-        std::unordered_map<std::int64_t, ChebyshevSegment> segments;  // by index from J2000
+        // By index from J2000; at most kKeptSegments, so that a long flight's
+        // memory does not grow with its length.
+        std::unordered_map<std::int64_t, ChebyshevSegment> segments;
         const ChebyshevSegment* last = nullptr;  // the segment used last
         std::int64_t lastIndex = 0;
     };
@@ -70,9 +75,16 @@ private:
     }
     const ChebyshevSegment& buildSegment(std::size_t i, std::int64_t index);
 
+    // A fit set aside by setBodies, with the orbit it was made for.
+    struct SetAside {
+        BodyOrbit orbit;
+        Fit fit;
+    };
+
     std::vector<BodyOrbit> orbits_;
     std::vector<double> weights_;  // barycentreWeight of each body
     std::vector<Fit> fits_;
+    std::vector<SetAside> setAside_;  // the most recent last
     double midpointStepLimit_ = 0.0;
 };
 

@@ -10,7 +10,7 @@ namespace simhost {
 namespace {
 
 void addVessel(World& w, const ScenarioVessel& entry) {
-    Vessel& vessel = *w.addVessel(entry.name);  // the name was checked free
+    Vessel& vessel = *w.addVesselWithFreeName(entry.name);  // checked free when read
     vessel.emptyMass = entry.emptyMass;
     const Body* ref = entry.ref.empty() ? nullptr : w.findBody(entry.ref);
     vessel.pos = ref ? ref->state.pos + entry.pos : entry.pos;

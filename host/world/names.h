@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace simhost {
@@ -16,6 +17,14 @@ inline bool sameName(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < a.size(); ++i)
         if (a[i] != b[i] && foldCase(a[i]) != foldCase(b[i])) return false;
     return true;
+}
+
+// The name with its ASCII letters in lower case: equal for names that sameName
+// takes as the same, so it can key a set or map of names.
+inline std::string foldedName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) c = foldCase(c);
+    return folded;
 }
 
 inline bool startsWithName(std::string_view s, std::string_view prefix) {

@@ -70,7 +70,10 @@ Body* World::addBody(const std::string& name, double radius, const char* parentN
 }
 
 Vessel* World::addVessel(const std::string& name) {
-    if (findObject(name)) return nullptr;
+    return findObject(name) ? nullptr : addVesselWithFreeName(name);
+}
+
+Vessel* World::addVesselWithFreeName(const std::string& name) {
     vessels_.push_back(std::make_unique<Vessel>(name));
     return vessels_.back().get();
 }

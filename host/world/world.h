@@ -45,6 +45,10 @@ public:
     Body* addBody(const std::string& name, double radius, const char* parentName, const BodyOrbit& orbit);
     // A vessel with no mass, tanks or thrusters at the origin; null when the name is taken.
     Vessel* addVessel(const std::string& name);
+    // The same for a name the caller has already found free of every body and
+    // vessel (a scenario checks its names as a whole when it is read): no
+    // lookup, so adding n vessels costs n, not n^2.
+    Vessel* addVesselWithFreeName(const std::string& name);
 
     // Lookups by name ignore letter case. Inline, as the handle lookups: the
     // module's calls make several of them each step.

@@ -45,8 +45,14 @@ bool mainEnginesBurning(const simhost::Vessel& vessel) {
     });
 }
 
-OrbitTrack::OrbitTrack(simhost::Vessel& vessel, const simhost::Body& body, std::size_t stride)
-    : vessel_(vessel), body_(body), stride_(std::max<std::size_t>(stride, 1)) {}
+OrbitTrack::OrbitTrack(simhost::Vessel& vessel, const simhost::Body& body, std::size_t stride, double burnGap)
+    : vessel_(vessel), body_(body), stride_(std::max<std::size_t>(stride, 1)), burnGap_(burnGap) {}
+
+OrbitTrack OrbitTrack::forRun(simhost::Vessel& vessel, const simhost::Body& body, std::uint64_t steps, double duration) {
+    // A pixel of the chart is some 1/900 of the run: finer than that is not seen.
+    constexpr double kKept = 4000.0;
+    return OrbitTrack(vessel, body, static_cast<std::size_t>(static_cast<double>(steps) / kKept) + 1, duration / kKept);
+}
 
 void OrbitTrack::sample(double time) {
     OrbitSample s{};
@@ -59,20 +65,21 @@ void OrbitTrack::sample(double time) {
 void OrbitTrack::noteBurn(double time, double dt) {
     // The level the module set before the step drove it through the step.
     const bool burning = mainEnginesBurning(vessel_);
-    if (burning && !burning_) burns_.push_back({time - dt, time});
-    if (burning) burns_.back().end = time;
+    if (burning) {
+        if (!burning_) {
+            ++burnCount_;
+            const double start = time - dt;
+            if (burns_.empty() || start - burns_.back().end >= burnGap_) burns_.push_back({start, time});
+        }
+        burns_.back().end = time;
+        burnTime_ += dt;
+    }
     burning_ = burning;
 }
 
 void OrbitTrack::finish(double time) {
     burning_ = false;
     sample(time);
-}
-
-double OrbitTrack::burnTime() const {
-    double total = 0.0;
-    for (const BurnPeriod& burn : burns_) total += burn.end - burn.start;
-    return total;
 }
 
 }  // namespace zolksim

@@ -34,21 +34,31 @@ CLI::Validator nonEmpty(const char* what) {
         "NAME");
 }
 
-}  // namespace
+// The parser and the values its options write to. Building it (every option,
+// its names and validators) costs several times what a parse does, so each
+// thread builds one and keeps it; a parse starts from cleared results and the
+// default values.
+struct Parser {
+    Parser();
 
-ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    ParsedCommandLine parsed;
-    RunOptions& o = parsed.options;
+    RunOptions o;
+    double days = 0.0, seconds = 0.0;
+    std::string until;
+    CLI::App app;
+    CLI::Option* daysOption = nullptr;
+    CLI::Option* secondsOption = nullptr;
+    CLI::Option* untilOption = nullptr;
+};
 
-    CLI::App app{"Flies a scenario in the stand-in host with the ZolkMFD module loaded, then shows the "
+Parser::Parser()
+    : app{"Flies a scenario in the stand-in host with the ZolkMFD module loaded, then shows the "
                  "page and the orbit's change and writes pictures and the final scenario.",
-                 "zolksim"};
+          "zolksim"} {
     app.add_option("scenario", o.scenarioPath, "Scenario file to fly (default: the built-in ion tug mission)")
         ->check(nonEmpty("the scenario"));
-    double days = 0.0, seconds = 0.0;
-    CLI::Option* daysOption =
+    daysOption =
         app.add_option("--days", days, "Simulated time in days (default 10)")->check(positiveSeconds("--days"));
-    CLI::Option* secondsOption = app.add_option("--seconds", seconds, "Simulated time in seconds")
+    secondsOption = app.add_option("--seconds", seconds, "Simulated time in seconds")
                                      ->check(positiveSeconds("--seconds"))
                                      ->excludes(daysOption);
     daysOption->excludes(secondsOption);
@@ -60,8 +70,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--module", o.modulePath, "The module to load (default: the one built beside zolksim)")
         ->check(nonEmpty("--module"));
     app.add_flag("--quiet,-q", o.quiet, "No progress bar, page or summary; problems only");
-    std::string until;
-    CLI::Option* untilOption = app.add_option(
+    untilOption = app.add_option(
         "--until", until,
         "Stop at the first step meeting CONDITION, e.g. \"apoapsis >= 35786 km\"; --days is then the limit "
         "(docs/goal-condition.md)");
@@ -75,15 +84,24 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--listen", o.listen, "The address the cockpit listens on (default 127.0.0.1, this machine only)")
         ->needs(serveOption);
     app.set_version_flag("--version,-V", kVersionText);
+}
 
+}  // namespace
+
+ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    thread_local Parser parser;
+    parser.o = RunOptions{};
+    ParsedCommandLine parsed;
     try {
-        app.parse(argc, argv);
+        parser.app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        parsed.exitCode = app.exit(e, out, err);
+        parsed.exitCode = parser.app.exit(e, out, err);
         return parsed;
     }
-    if (*untilOption) {
-        GoalParse goal = parseGoalCondition(until);
+    RunOptions& o = parsed.options = parser.o;
+    const double days = parser.days, seconds = parser.seconds;
+    if (*parser.untilOption) {
+        GoalParse goal = parseGoalCondition(parser.until);
         if (!goal.ok) {
             err << "zolksim: --until: " << goal.error << "\n";
             parsed.exitCode = 2;
@@ -91,8 +109,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         }
         o.goal = std::move(goal.condition);
     }
-    if (*daysOption) o.duration = days * simhost::kSecondsPerDay;
-    if (*secondsOption) o.duration = seconds;
+    if (*parser.daysOption) o.duration = days * simhost::kSecondsPerDay;
+    if (*parser.secondsOption) o.duration = seconds;
     if (!std::isfinite(o.duration)) {
         err << "zolksim: --days " << days << " is too long\n";
         parsed.exitCode = 2;

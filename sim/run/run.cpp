@@ -32,7 +32,6 @@ namespace zolksim {
 namespace {
 
 constexpr int kExitFailed = 1, kExitBadInput = 2;
-constexpr double kTrackSamples = 4000.0;  // orbit samples kept over a run, about
 constexpr std::size_t kWarningsShown = 20;  // about the scenario; the rest are counted
 
 // The world is the process's one world: start each run from nothing and leave
@@ -70,8 +69,7 @@ public:
         if (int status = prepare(); status != 0) return status;
 
         Flight flight(o_.duration, o_.step);
-        OrbitTrack track(*vessel_, *body_,
-                         static_cast<std::size_t>(static_cast<double>(flight.stepCount()) / kTrackSamples) + 1);
+        OrbitTrack track = OrbitTrack::forRun(*vessel_, *body_, flight.stepCount(), o_.duration);
         Pilot pilot(std::move(actions_), [this](const std::string& name) {
             std::string why;
             simhost::saveScenarioFile(folder_.stage(name), why, description_);
@@ -103,7 +101,7 @@ public:
         }
         figures.propellantEnd = propellantOf(*vessel_);
         figures.burnTime = track.burnTime();
-        figures.burnCount = track.burns().size();
+        figures.burnCount = track.burnCount();
         if (track.samples().size() >= 2) {
             figures.hasOrbit = true;
             figures.start = track.samples().front();

@@ -84,7 +84,45 @@ TEST(FittedEphemeris, BuildsEachSegmentOnceWhenFirstNeeded) {
     EXPECT_EQ(fit.segmentsBuilt(), 6u);
     EXPECT_EQ(s[2].pos.x, first.pos.x);
     EXPECT_EQ(s[2].vel.z, first.vel.z);
+    // Set again on the same orbits (a scene loaded again) the segments are
+    // kept; a body on another orbit starts afresh.
     fit.setBodies(orbits.data(), orbits.size());
+    EXPECT_EQ(fit.segmentsBuilt(), 6u);
+    std::vector<BodyOrbit> moved = orbits;
+    moved[3].elements.e += 1e-3;  // Mars
+    fit.setBodies(moved.data(), moved.size());
+    EXPECT_EQ(fit.segmentsBuilt(), 4u);
+}
+
+// A year's flight keeps a bounded number of segments, and one built again
+// after it was dropped gives the same numbers.
+TEST(FittedEphemeris, KeepsABoundedNumberOfSegmentsThroughALongFlight) {
+    const std::vector<BodyOrbit> orbits = builtInOrbits();
+    FittedEphemeris fit;
+    fit.setBodies(orbits.data(), orbits.size());
+    std::vector<StateVectors> s(orbits.size());
+    fit.states(60000.1, s.data());
+    const StateVectors first = s[2];
+    for (int day = 1; day <= 365; ++day) fit.states(60000.1 + day, s.data());
+    EXPECT_LE(fit.segmentsBuilt(), 3u * 16u);
+    fit.states(60000.1, s.data());
+    EXPECT_EQ(s[2].pos.x, first.pos.x);
+    EXPECT_EQ(s[2].vel.z, first.vel.z);
+}
+
+// An orbit so fast that its segments would be numbered beyond an integer's
+// range (a GM of 4e73 in a scenario, found by fuzzing) is not fitted.
+TEST(FittedEphemeris, EvaluatesAnOrbitTooFastToNumberItsSegmentsDirectly) {
+    const BodyOrbit orbits[] = {
+        {-1, 1.327e20, ELEMENTS{}, simhost::kJ2000Mjd},
+        {0, 4e73, ELEMENTS{1.496e11, 0.0167, 0.0, 0.0, 1.8, 1.75}, simhost::kJ2000Mjd},
+    };
+    FittedEphemeris fit;
+    fit.setBodies(orbits, 2);
+    EXPECT_EQ(fit.segmentDays(1), 0.0);
+    const double date = simhost::kJ2000Mjd + 9000.0;
+    const StateVectors direct = simhost::orbitState(orbits[1], simhost::orbitMu(orbits, 2, 1), date);
+    EXPECT_EQ(fit.relativeState(1, date).pos.x, direct.pos.x);
     EXPECT_EQ(fit.segmentsBuilt(), 0u);
 }
 

@@ -6,6 +6,15 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
 
 #include "host/world/names.h"
 #include "host/scenario/scenario_file.h"
@@ -269,6 +278,7 @@ TEST_F(ScenarioFile, MalformedLinesAreErrorsWithTheirLineAndLeaveTheWorldAlone) 
         {{"BEGIN_SHIPS", "Tug", "  NAVMODE 3 8", "END", "END_SHIPS"}, 3, "navigation mode '8' is not 1 to 7"},
         {{"BEGIN_SHIPS", "Tug", "END", "tug", "END", "END_SHIPS"}, 4, "name 'tug' is already taken"},
         {{"BEGIN_SHIPS", "Moon", "END", "END_SHIPS"}, 2, "name 'Moon' is already taken"},
+        {{"BEGIN_SHIPS", "mOON", "END", "END_SHIPS"}, 2, "name 'mOON' is already taken"},
         {{"BEGIN_SHIPS", "Tug", "  EMPTY_MASS 1", "END_SHIPS"}, 2, "vessel 'Tug' has no END"},
         {{"BEGIN_SHIPS", "Tug", "END", "BEGIN_FOCUS", "  SHIP Tug", "END_FOCUS"}, 1, "BEGIN_SHIPS has no END_SHIPS"},
         {{"", "BEGIN_CAMERA", "  MODE Extern"}, 2, "BEGIN_CAMERA has no END_CAMERA"},
@@ -285,6 +295,11 @@ TEST_F(ScenarioFile, MalformedLinesAreErrorsWithTheirLineAndLeaveTheWorldAlone) 
         {{"BEGIN_BODIES", "  BODY Sun 1e20 7e8 -", "  BODY Rock 1e14 6e6 Sun -1e11 0.5 0 0 0 0 51544.5", "END_BODIES"},
          3, "a body's orbit needs"},
         {{"BEGIN_BODIES", "  BODY Sun 1e20 7e8 -", "  BODY Rock 1e14 6e6 Sun 1e11 2 0 0 0 0 51544.5", "END_BODIES"},
+         3, "a body's orbit needs"},
+        // A semi-major axis of exactly 0 collapses the orbit to a point for either shape.
+        {{"BEGIN_BODIES", "  BODY Sun 1e20 7e8 -", "  BODY Rock 1e14 6e6 Sun 0 0.5 0 0 0 0 51544.5", "END_BODIES"},
+         3, "a body's orbit needs"},
+        {{"BEGIN_BODIES", "  BODY Sun 1e20 7e8 -", "  BODY Rock 1e14 6e6 Sun 0 2 0 0 0 0 51544.5", "END_BODIES"},
          3, "a body's orbit needs"},
         // Names resolve against the file's own bodies, wherever its BODIES block stands.
         {{"BEGIN_SHIPS", "Tug", "  REF Earth", "END", "END_SHIPS", "BEGIN_BODIES", "  BODY Sun 1e20 7e8 -", "END_BODIES"},
@@ -404,6 +419,40 @@ TEST_F(ScenarioFile, FilesAreReplacedWholeAndUnreadableOnesNamed) {
     EXPECT_NE(w().findVessel("Tug"), nullptr);
     std::filesystem::remove_all(dir);
 }
+
+#ifndef _WIN32
+// A save that cannot be written whole (the file-size limit here; a full disk
+// fails the same write) reports the failure and leaves the file it would have
+// replaced as it was, with nothing half-written beside it. The limit is set in
+// a child process so that it binds nothing else.
+TEST_F(ScenarioFile, ASaveThatCannotBeWrittenLeavesThePreviousFileWhole) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("scenario_save_limit_" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "saved.scn").string();
+    const std::string previous = "BEGIN_ENVIRONMENT\n  DATE MJD 60000\nEND_ENVIRONMENT\n";
+    { std::ofstream(path, std::ios::binary) << previous; }
+    flyTug();
+    ASSERT_GT(simhost::saveScenarioText().size(), 256u);  // the limit below cuts it short
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);  // the write then fails with EFBIG instead of killing the process
+        const rlimit limit{256, 256};   // bytes a file may grow to
+        std::string error;
+        const bool refused = setrlimit(RLIMIT_FSIZE, &limit) == 0 && !simhost::saveScenarioFile(path, error);
+        _exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save did not report its failure";
+    std::ostringstream kept;
+    kept << std::ifstream(path, std::ios::binary).rdbuf();
+    EXPECT_EQ(kept.str(), previous);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+    std::filesystem::remove_all(dir);
+}
+#endif
 
 class ScenarioDisplays : public ScenarioFile {
 protected:

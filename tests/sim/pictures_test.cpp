@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "host/world/world.h"
 #include "sim/pictures/orbit_plot.h"
+#include "sim/pictures/orbit_track.h"
 #include "sim/pictures/page_picture.h"
 #include "sim/run/progress_bar.h"
 #include "sim/pictures/raster_canvas.h"
@@ -124,6 +126,35 @@ TEST(OrbitPlot, TickStepsAreRound) {
 }  // namespace
 
 namespace {
+
+// A long run's burns: the chart keeps periods with short gaps joined, so they
+// do not grow with the run, while the count and time of the burns stay exact.
+TEST(OrbitTrack, BurnsCloseTogetherAreOnePeriodButEachIsCounted) {
+    simhost::World& w = simhost::world();
+    w.reset();
+    w.addBuiltInBodies();
+    simhost::Vessel& tug = *w.addVessel("Tug");
+    tug.pos = w.findBody("Earth")->state.pos + vec3(7e6, 0, 0);
+    simhost::Thruster* engine = tug.addThruster(vec3(0, 0, 0), vec3(0, 0, 1), 1.0, 3e4, tug.addPropellant(10.0, 10.0));
+    tug.addToGroup(THGROUP_MAIN, engine);
+    zolksim::OrbitTrack joined(tug, *w.findBody("Earth"), 1000000, 100.0), apart(tug, *w.findBody("Earth"), 1000000);
+    double time = 0.0;  // s; burns of 10 s with 50 s between them
+    for (int step = 0; step < 6000; ++step) {
+        engine->level = step % 60 < 10 ? 1.0 : 0.0;  // as the module sets it before the step
+        time += 1.0;
+        joined.observe(time, 1.0);
+        apart.observe(time, 1.0);
+    }
+    ASSERT_EQ(joined.burns().size(), 1u);
+    EXPECT_EQ(joined.burns()[0].start, 0.0);
+    EXPECT_EQ(joined.burns()[0].end, 5950.0);
+    EXPECT_EQ(apart.burns().size(), 100u);
+    for (const zolksim::OrbitTrack* track : {&joined, &apart}) {
+        EXPECT_EQ(track->burnCount(), 100u);
+        EXPECT_EQ(track->burnTime(), 1000.0);
+    }
+    w.reset();
+}
 
 TEST(ProgressBar, LineShowsTheShareDoneWithinItsWidth) {
     const std::string half = zolksim::ProgressBar::line(5 * 86400.0, 10 * 86400.0, 0.6, 750000.0, 60);

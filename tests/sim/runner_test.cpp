@@ -200,6 +200,24 @@ TEST_F(Runner, UntilRefusesAMalformedGoalAndReportsAnUnmetOne) {
     EXPECT_TRUE(fs::exists(out() / "final.scn"));
 }
 
+// The parser is built once and kept: nothing of one command line stays for the next.
+TEST_F(Runner, EachCommandLineIsReadAfresh) {
+    auto parse = [](std::vector<const char*> argv) {
+        std::ostringstream said, err;
+        return zolksim::parseCommandLine(static_cast<int>(argv.size()), argv.data(), said, err);
+    };
+    const zolksim::ParsedCommandLine first = parse({"zolksim", "a.scn", "--days", "3", "--script", "s.txt", "--quiet"});
+    ASSERT_TRUE(first.run);
+    EXPECT_EQ(first.options.duration, 3 * simhost::kSecondsPerDay);
+    const zolksim::ParsedCommandLine second = parse({"zolksim", "--seconds", "5"});
+    ASSERT_TRUE(second.run);  // --days of the line before does not exclude --seconds
+    EXPECT_EQ(second.options.duration, 5.0);
+    EXPECT_EQ(second.options.scenarioPath, "");
+    EXPECT_EQ(second.options.scriptPath, "");
+    EXPECT_FALSE(second.options.quiet);
+    EXPECT_EQ(parse({"zolksim"}).options.duration, zolksim::kDefaultDays * simhost::kSecondsPerDay);
+}
+
 // A run that ends between steps stops exactly at its end, actions at the end included.
 TEST_F(Runner, LastStepIsShortenedAndEndActionsAreDone) {
     const std::string script = write("end.txt", "7 save end.scn\n8 key A\n");
