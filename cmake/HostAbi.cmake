@@ -97,33 +97,32 @@ add_custom_command(
   COMMENT "Comparing ZolkMFD's virtual table with GraphMFD's")
 add_custom_target(ZolkMFD ALL DEPENDS ${zolk_dll} ${zolk_abi}/vtables.txt)
 
-# 6. The test host orbiter.exe (64-bit), in the same ABI: the simulator's
+# 6. The test host orbiter.exe, in the same ABI and width: the simulator's
 #    functions and classes the module uses, compiled with OAPI_IMPLEMENTATION
 #    against the kit's headers and exported under their genuine names (each
 #    name the module imports, or the link fails), served by the stand-in's
-#    world in zolk_world.dll of the windows preset (scripts/test-host-abi).
+#    world in zolk_world.dll of the windows or windows-x86 preset
+#    (scripts/test-host-abi).
 #    The kit's inline functions are not exported (-fno-dllexport-inlines), but
 #    for the module's imports, which the export list names.
-if(ZOLK_MSVC_ARCH STREQUAL "x64")
-  add_library(zolk_test_host OBJECT
-    tests/host_abi/orbiter/displays.cpp
-    tests/host_abi/orbiter/host_functions.cpp
-    tests/host_abi/orbiter/main.cpp
-    tests/host_abi/orbiter/vessel.cpp)
-  target_include_directories(zolk_test_host PRIVATE ${PROJECT_SOURCE_DIR})
-  target_include_directories(zolk_test_host SYSTEM PRIVATE ${ZOLK_HOST_SDK})
-  target_compile_options(zolk_test_host PRIVATE -Xclang -fno-dllexport-inlines)
-  set(zolk_host_exe ${CMAKE_BINARY_DIR}/orbiter.exe)
-  add_custom_command(
-    OUTPUT ${zolk_host_exe}
-    COMMAND ${ZOLK_LLD_LINK} /nologo /machine:x64 /subsystem:console /entry:orbiterMain /nodefaultlib /brepro
-            /implib:${zolk_abi}/test-host.lib /out:${zolk_host_exe} @${zolk_abi}/orbiter-exports.rsp
-            $<TARGET_OBJECTS:zolk_test_host> $<TARGET_OBJECTS:zolk_msvc_runtime> ${zolk_abi}/ucrtbase-extra.lib
-            ${ZOLK_MINGW_ROOT}/lib/libucrtbase.a ${ZOLK_MINGW_ROOT}/lib/libkernel32.a ${ZOLK_MINGW_ROOT}/lib/libshell32.a
-    DEPENDS zolk_test_host zolk_msvc_runtime $<TARGET_OBJECTS:zolk_test_host> $<TARGET_OBJECTS:zolk_msvc_runtime>
-            ${zolk_abi}/orbiter-exports.rsp
-            ${zolk_abi}/ucrtbase-extra.lib
-    COMMAND_EXPAND_LISTS
-    COMMENT "Linking the test host orbiter.exe with lld-link")
-  add_custom_target(zolk_test_host_exe ALL DEPENDS ${zolk_host_exe})
-endif()
+add_library(zolk_test_host OBJECT
+  tests/host_abi/orbiter/displays.cpp
+  tests/host_abi/orbiter/host_functions.cpp
+  tests/host_abi/orbiter/main.cpp
+  tests/host_abi/orbiter/vessel.cpp)
+target_include_directories(zolk_test_host PRIVATE ${PROJECT_SOURCE_DIR})
+target_include_directories(zolk_test_host SYSTEM PRIVATE ${ZOLK_HOST_SDK})
+target_compile_options(zolk_test_host PRIVATE -Xclang -fno-dllexport-inlines)
+set(zolk_host_exe ${CMAKE_BINARY_DIR}/orbiter.exe)
+add_custom_command(
+  OUTPUT ${zolk_host_exe}
+  COMMAND ${ZOLK_LLD_LINK} /nologo /machine:${zolk_machine} ${zolk_machine_options} /subsystem:console /entry:orbiterMain
+          /nodefaultlib /brepro /implib:${zolk_abi}/test-host.lib /out:${zolk_host_exe} @${zolk_abi}/orbiter-exports.rsp
+          $<TARGET_OBJECTS:zolk_test_host> $<TARGET_OBJECTS:zolk_msvc_runtime> ${zolk_abi}/ucrtbase-extra.lib
+          ${ZOLK_MINGW_ROOT}/lib/libucrtbase.a ${ZOLK_MINGW_ROOT}/lib/libkernel32.a ${ZOLK_MINGW_ROOT}/lib/libshell32.a
+  DEPENDS zolk_test_host zolk_msvc_runtime $<TARGET_OBJECTS:zolk_test_host> $<TARGET_OBJECTS:zolk_msvc_runtime>
+          ${zolk_abi}/orbiter-exports.rsp
+          ${zolk_abi}/ucrtbase-extra.lib
+  COMMAND_EXPAND_LISTS
+  COMMENT "Linking the test host orbiter.exe with lld-link")
+add_custom_target(zolk_test_host_exe ALL DEPENDS ${zolk_host_exe})

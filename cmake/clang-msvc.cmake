@@ -15,7 +15,10 @@ else()
   set(CMAKE_SYSTEM_PROCESSOR X86)
   set(ZOLK_MSVC_TARGET i686-pc-windows-msvc)
   set(ZOLK_MINGW_TRIPLE i686-w64-mingw32)
-  set(ZOLK_MSVC_DEFINES "-D_X86_=1")
+  # Doubles in SSE2's registers, as Visual C++ compiles for 32-bit by default,
+  # not in the x87 unit, whose precision the host process may lower (Direct3D
+  # sets it to single unless told otherwise).
+  set(ZOLK_MSVC_DEFINES "-D_X86_=1 -msse2 -mfpmath=sse")
 endif()
 
 find_program(CMAKE_CXX_COMPILER NAMES clang++-14 clang++ REQUIRED)

@@ -1,12 +1,14 @@
-# Cross build for 64-bit Windows with MinGW-w64 (its POSIX-threads compilers).
+# Cross build for 64-bit Windows with MinGW-w64 (its POSIX-threads compilers);
+# for 32-bit, mingw-w64-i686.cmake names its own triple and includes this.
 # Every program and library links the GCC runtime, the C++ library and
 # winpthread statically, so it needs no DLL beyond its own, the C runtime and
 # the system's. Programs built here run under Wine: ctest and the test
 # discovery start them through the emulator below.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(ZOLK_MINGW_TRIPLE x86_64-w64-mingw32)
+if(NOT ZOLK_MINGW_TRIPLE)
+  set(CMAKE_SYSTEM_PROCESSOR x86_64)
+  set(ZOLK_MINGW_TRIPLE x86_64-w64-mingw32)
+endif()
 find_program(CMAKE_C_COMPILER NAMES ${ZOLK_MINGW_TRIPLE}-gcc-posix ${ZOLK_MINGW_TRIPLE}-gcc REQUIRED)
 find_program(CMAKE_CXX_COMPILER NAMES ${ZOLK_MINGW_TRIPLE}-g++-posix ${ZOLK_MINGW_TRIPLE}-g++ REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${ZOLK_MINGW_TRIPLE}-windres)

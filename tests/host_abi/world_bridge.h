@@ -11,7 +11,7 @@
 extern "C" {
 #endif
 
-typedef long long ZolkMsgResult;  // OAPI_MSGTYPE, WPARAM and LPARAM on 64-bit Windows
+typedef long long ZolkMsgResult;  // holds OAPI_MSGTYPE, WPARAM and LPARAM of either width
 
 
 // What the world calls in the test host: the operations of a display object
