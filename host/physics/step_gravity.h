@@ -34,6 +34,9 @@ public:
     int referenceBody(const VECTOR3& r) const;
     // Body i's global state s seconds into the step (s = 0 or the step's end).
     const StateVectors& bodyState(int i, double s);
+    // The bodies' global states at the step's start, and their number.
+    const StateVectors* startStates() const { return start_; }
+    std::size_t bodyCount() const { return end_.size(); }
     // Acceleration (m/s^2, global axes) of a vessel at relPos (m) relative to
     // body ref, s seconds into the step: ref's pull and every other body's
     // tide. With ref -1, relPos is global and this the plain sum of pulls.

@@ -93,6 +93,8 @@ public:
     const std::vector<std::unique_ptr<Body>>& bodies() const { return bodies_; }
     // Parallel to bodies(): each body's orbit, as the ephemeris uses it.
     const std::vector<BodyOrbit>& orbits() const { return orbits_; }
+    // Parallel to bodies(): their global states now (each body's state).
+    const std::vector<StateVectors>& bodyStates() const { return bodyStates_; }
     // The bodies' ephemeris, fitted as it is read.
     FittedEphemeris& ephemeris() { return ephemeris_; }
     const std::vector<std::unique_ptr<Vessel>>& vessels() const { return vessels_; }
