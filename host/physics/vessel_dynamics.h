@@ -25,6 +25,6 @@ void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity);
 // current (pos and vel are still exactly its global form about its body as
 // that body is now) it is taken, shifted by the difference between its body
 // and ref when those differ; otherwise the global state minus ref's.
-StateVectors relativeState(const Vessel& vessel, int ref, const StateVectors* bodies, std::size_t count);
+OAPIFUNC StateVectors relativeState(const Vessel& vessel, int ref, const StateVectors* bodies, std::size_t count);
 
 }  // namespace simhost
