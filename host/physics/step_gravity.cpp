@@ -12,6 +12,11 @@ void StepGravity::resize(std::size_t count) {
     end_.resize(count);
     other_.resize(count);
     otherValid_ = false;
+    fields_.assign(count, nullptr);
+    poles_.resize(count);
+    poleFields_.assign(count, nullptr);
+    polesMjd_.assign(count, 0.0);
+    reach2_.assign(count, 0.0);
     for (Stage& stage : stages_) {
         stage.rel.resize(count);
         stage.from.resize(count);
@@ -20,7 +25,7 @@ void StepGravity::resize(std::size_t count) {
 }
 
 void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, double startMjd, double t0,
-                        double dt) {
+                        double dt, const ZonalField* const* zonal) {
     ephemeris_ = &ephemeris;
     start_ = start;
     startMjd_ = startMjd;
@@ -43,6 +48,17 @@ void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, d
     }
     const StateVectors* states[] = {start, mid_.data(), end_.data(), other_.data()};
     for (int i = 0; i < 4; ++i) stages_[i].states = states[i];
+    const double mjd = startMjd + t0 / kSecondsPerDay;
+    for (std::size_t k = 0; k < fields_.size(); ++k) {
+        const ZonalField* field = zonal ? zonal[k] : nullptr;
+        fields_[k] = field;
+        if (!field || (poleFields_[k] == field && std::fabs(mjd - polesMjd_[k]) <= kPoleRefreshDays)) continue;
+        poles_[k] = field->pole(mjd);
+        const double reach = zonalReach(*field, ephemeris.orbits()[k].gm);
+        reach2_[k] = reach * reach;
+        poleFields_[k] = field;
+        polesMjd_[k] = mjd;
+    }
 }
 
 bool StepGravity::endStagePreparedFrom(const StateVectors* start) const {
@@ -84,14 +100,16 @@ VECTOR3 StepGravity::acceleration(int ref, double s, const VECTOR3& relPos) {
     const std::size_t count = end_.size();
     if (ref < 0) return gravityAcceleration(relPos, BodySnapshot{orbits, stage.states, count});
     if (stage.ref != ref) prepare(stage, ref);
+    // Each body's pull on the vessel (ref's included: its rel is zero) and, for
+    // an oblate body within reach, its zonal terms from the same distance.
     VECTOR3 sum{0.0, 0.0, 0.0};
-    const double r2 = dotp(relPos, relPos);
-    if (r2 > 0.0) sum = relPos * (-orbits[ref].gm / (r2 * std::sqrt(r2)));
     for (std::size_t k = 0; k < count; ++k) {
-        if (static_cast<int>(k) == ref) continue;
         const VECTOR3 d = stage.rel[k] - relPos;  // vessel to body k
         const double d2 = dotp(d, d);
-        if (d2 > 0.0) sum = sum + d * (orbits[k].gm / (d2 * std::sqrt(d2)));
+        if (!(d2 > 0.0)) continue;
+        const double invD = 1.0 / std::sqrt(d2), pull = orbits[k].gm * invD * invD;  // 1/m, m/s^2
+        sum = sum + d * (pull * invD);
+        if (fields_[k] && d2 < reach2_[k]) sum = sum + zonalPull(*fields_[k], poles_[k], -d, invD, pull);
     }
     return sum - stage.indirect;
 }

@@ -5,13 +5,17 @@
 // every other body's pull in tidal form: its pull on the vessel minus its pull
 // on the reference body. That is how the reference body itself is taken to
 // move, so a vessel near Earth feels the Sun, the Moon and Mars only through
-// their tides, as Earth's own motion on its ephemeris implies.
+// their tides, as Earth's own motion on its ephemeris implies. The oblate
+// bodies' zonal harmonics act on a vessel directly, whichever body it is
+// integrated about (the ephemeris moves the bodies without them), within
+// their reach (zonalReach).
 #pragma once
 
 #include <vector>
 
 #include "host/physics/fitted_ephemeris.h"
 #include "host/physics/gravity.h"
+#include "host/physics/zonal_gravity.h"
 
 namespace simhost {
 
@@ -26,14 +30,23 @@ public:
     void resize(std::size_t count);
     // Starts a step of dt seconds from simulation time t0 (s). start holds the
     // bodies' states at t0 and must stay valid through the step; simulation time
-    // 0 is the date startMjd.
-    void begin(FittedEphemeris& ephemeris, const StateVectors* start, double startMjd, double t0, double dt);
+    // 0 is the date startMjd. zonal, when given, holds each body's zonal field
+    // (null for a point mass) and must stay valid through the step; the poles
+    // are those at the step's start, worked out anew when it is more than
+    // kPoleRefreshDays from where they were.
+    void begin(FittedEphemeris& ephemeris, const StateVectors* start, double startMjd, double t0, double dt,
+               const ZonalField* const* zonal = nullptr);
+    // Over 0.01 day the Moon's pole moves 2e-4 degrees, Earth's 2e-9.
+    static constexpr double kPoleRefreshDays = 0.01;
 
     // The body to integrate a vessel at global position r about: the one
     // pulling hardest at the step's start; -1 when there are no bodies.
     int referenceBody(const VECTOR3& r) const;
     // Body i's global state s seconds into the step (s = 0 or the step's end).
     const StateVectors& bodyState(int i, double s);
+    // The bodies' global states at the step's start, and their number.
+    const StateVectors* startStates() const { return start_; }
+    std::size_t bodyCount() const { return end_.size(); }
     // Acceleration (m/s^2, global axes) of a vessel at relPos (m) relative to
     // body ref, s seconds into the step: ref's pull and every other body's
     // tide. With ref -1, relPos is global and this the plain sum of pulls.
@@ -68,6 +81,14 @@ private:
     double otherTime_ = 0.0;
     bool otherValid_ = false;
     Stage stages_[4];  // at the start, middle and end of the step, and at otherTime_
+    // Each body's zonal field this step (null: a point mass), and what goes
+    // with it: its pole (unit, global axes) at polesMjd_, the field that pole
+    // was worked out for, and the square of its reach (m^2).
+    std::vector<const ZonalField*> fields_;
+    std::vector<VECTOR3> poles_;
+    std::vector<const ZonalField*> poleFields_;
+    std::vector<double> polesMjd_;
+    std::vector<double> reach2_;
 };
 
 }  // namespace simhost

@@ -33,18 +33,31 @@ void rk4(StateVectors& rel, int ref, double s0, double s1, double h, const Burn&
     rel.vel = v1 + (a1 + 2.0 * (a2 + a3) + a4) * (h / 6.0);
 }
 
+bool same(const VECTOR3& a, const VECTOR3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
 }  // namespace
+
+StateVectors relativeState(const Vessel& vessel, int ref, const StateVectors* bodies, std::size_t count) {
+    const RelativeState& kept = vessel.relative;
+    const StateVectors& to = bodies[ref];
+    if (kept.ref >= 0 && static_cast<std::size_t>(kept.ref) < count) {
+        const StateVectors& from = bodies[kept.ref];
+        if (same(vessel.pos, from.pos + kept.pos) && same(vessel.vel, from.vel + kept.vel)) {
+            if (kept.ref == ref) return StateVectors{kept.pos, kept.vel};
+            // The bodies' offset is rounded at their distance from each other only.
+            return StateVectors{kept.pos + (from.pos - to.pos), kept.vel + (from.vel - to.vel)};
+        }
+    }
+    return StateVectors{vessel.pos - to.pos, vessel.vel - to.vel};
+}
 
 void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity) {
     if (!(dt > 0.0) && !(dt < 0.0)) return;  // none, or NaN
-    // The state relative to the reference body over the whole step; global
-    // again at its end.
+    // The state relative to the reference body over the whole step, kept so
+    // at its end with its global form beside it.
     const int ref = gravity.referenceBody(vessel.pos);
     StateVectors rel{vessel.pos, vessel.vel};  // relative to ref (or global without bodies)
-    if (ref >= 0) {
-        const StateVectors& origin = gravity.bodyState(ref, 0.0);
-        rel = StateVectors{vessel.pos - origin.pos, vessel.vel - origin.vel};
-    }
+    if (ref >= 0) rel = relativeState(vessel, ref, gravity.startStates(), gravity.bodyCount());
     if (dt < 0.0) {  // back in time: coast, tanks do not refill
         const Burn coast{vec3(0, 0, 0), 0.0, 0.0};
         rk4(rel, ref, 0.0, dt, dt, coast, vessel.mass(), gravity);
@@ -61,6 +74,7 @@ void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity) {
             s0 = s1;
         }
     }
+    vessel.relative = RelativeState{ref, rel.pos, rel.vel};
     if (ref >= 0) {
         const StateVectors& origin = gravity.bodyState(ref, dt);
         rel = StateVectors{origin.pos + rel.pos, origin.vel + rel.vel};  // global again

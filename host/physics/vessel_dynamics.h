@@ -15,6 +15,16 @@ namespace simhost {
 // gained follow the burn exactly. A negative dt coasts back without thrust.
 // A vessel without dry mass gets no thrust from the burn that would leave it
 // massless (the rocket equation has no finite answer there).
+// The vessel's position and velocity relative to body ref is kept between
+// steps (Vessel::relative), so that nothing is rounded at the bodies' distance
+// from the origin; pos and vel are set to its global form after each step.
 void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity);
+
+// The vessel's state relative to body ref (global axes), given the bodies'
+// global states now (bodies[0..count)). When the kept relative state is
+// current (pos and vel are still exactly its global form about its body as
+// that body is now) it is taken, shifted by the difference between its body
+// and ref when those differ; otherwise the global state minus ref's.
+OAPIFUNC StateVectors relativeState(const Vessel& vessel, int ref, const StateVectors* bodies, std::size_t count);
 
 }  // namespace simhost

@@ -56,6 +56,7 @@ void applyScenario(const ScenarioDescription& scenario, const std::string& sourc
                    std::vector<ScenarioMessage>& warnings) {
     World& w = world();
     w.clearScene();
+    w.setNonsphericalGravity(scenario.nonsphericalGravity);
     if (scenario.hasBodies) {
         for (const ScenarioBody& body : scenario.bodies)
             w.addBody(body.name, body.gm, body.radius, body.parent.empty() ? nullptr : body.parent.c_str(),

@@ -67,6 +67,7 @@ struct ScenarioDisplay {
 struct ScenarioDescription {
     std::string text;  // the DESC block
     double mjd = kJ2000Mjd;  // date at simulation time 0
+    bool nonsphericalGravity = true;  // false: every body a point mass
     bool hasBodies = false;  // false: the built-in bodies
     std::vector<ScenarioBody> bodies;
     bool hasFocus = false;  // false: the first vessel has the focus

@@ -150,8 +150,14 @@ private:
 
     bool environment(const Line& begin) {
         return blockLines(begin, "ENVIRONMENT", [&](const Line& line, std::string_view key, std::string_view rest) {
-            if (!sameName(key, "DATE")) return unknownItem(line, key);
             const auto words = splitWords(rest);
+            if (sameName(key, "NONSPHERICAL_GRAVITY")) {
+                if (words.size() != 1 || !(sameName(words[0], "ON") || sameName(words[0], "OFF")))
+                    return fail(line, "NONSPHERICAL_GRAVITY needs ON or OFF");
+                out_.nonsphericalGravity = sameName(words[0], "ON");
+                return true;
+            }
+            if (!sameName(key, "DATE")) return unknownItem(line, key);
             if (words.size() != 2 || !sameName(words[0], "MJD")) return fail(line, "DATE needs MJD and a number");
             return number(line, words[1], out_.mjd);
         });

@@ -165,6 +165,7 @@ std::string saveScenarioText(std::string_view description) {
     }
     out.line("BEGIN_ENVIRONMENT");
     out.item("DATE", joined("MJD ", numberText(w.mjd())));
+    if (!w.nonsphericalGravity()) out.item("NONSPHERICAL_GRAVITY", "OFF");
     out.line("END_ENVIRONMENT");
     out.line("");
     writeBodies(out, w);

@@ -27,6 +27,18 @@ struct Thruster {
     Propellant* resource;      // the tank it draws from; null for none
 };
 
+// The state the integrator keeps between steps: position (m) and velocity
+// (m/s) relative to body index ref, in global axes. The vessel's pos and vel
+// are its global form, rounded at the body's distance from the origin (some
+// 3e-5 m at 1 au); kept apart, that rounding does not enter the motion. ref -1:
+// none kept. Setting pos or vel makes it stale, which its readers notice
+// (relativeState in host/physics/vessel_dynamics.h).
+struct RelativeState {
+    int ref = -1;
+    VECTOR3 pos{};
+    VECTOR3 vel{};
+};
+
 constexpr int kThrusterGroupCount = 3;  // main, retro, hover
 constexpr int kNavmodeCount = 7;        // NAVMODE_KILLROT .. NAVMODE_HOLDALT
 
@@ -81,6 +93,7 @@ public:
     VECTOR3 vel{};              // global velocity (m/s)
     Mat3 rot = identityMatrix();  // local -> global
     VECTOR3 angVel{};           // vessel axes (rad/s)
+    RelativeState relative;     // written by the integrator only
     std::vector<std::unique_ptr<Propellant>> propellants;
     std::vector<std::unique_ptr<Thruster>> thrusters;
 

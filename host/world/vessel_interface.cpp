@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "host/physics/kepler.h"
+#include "host/physics/vessel_dynamics.h"
 #include "host/world/trace_record.h"
 #include "host/world/world.h"
 
@@ -54,6 +55,23 @@ bool globalState(OBJHANDLE h, simhost::StateVectors& out) {
         return true;
     }
     return false;
+}
+
+// The vessel's state relative to object h: about a body as the integrator
+// keeps it (no rounding at the body's distance from the origin), about a vessel
+// as the difference of the global states; false for an unknown handle.
+bool relativeState(const Vessel& v, OBJHANDLE h, simhost::StateVectors& out) {
+    const auto& bodies = world().bodies();
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        if (static_cast<const simhost::Object*>(bodies[i].get()) != h) continue;
+        const auto& states = world().bodyStates();
+        out = simhost::relativeState(v, static_cast<int>(i), states.data(), states.size());
+        return true;
+    }
+    simhost::StateVectors other{};
+    if (!globalState(h, other)) return false;
+    out = {v.pos - other.pos, v.vel - other.vel};
+    return true;
 }
 
 bool acceptable(double value) { return std::isfinite(value) && value >= 0.0; }
@@ -108,14 +126,14 @@ void VESSEL::GetGlobalVel(VECTOR3& vel) const {
 // An unknown reference gives NaN components rather than a plausible vector.
 void VESSEL::GetRelativePos(OBJHANDLE hRef, VECTOR3& pos) const {
     HOST_TRACE("GetRelativePos", objectText(hRef));
-    simhost::StateVectors ref{};
-    pos = globalState(hRef, ref) ? vesselOf(handle_).pos - ref.pos : vec3(kNaN, kNaN, kNaN);
+    simhost::StateVectors rel{};
+    pos = relativeState(vesselOf(handle_), hRef, rel) ? rel.pos : vec3(kNaN, kNaN, kNaN);
 }
 
 void VESSEL::GetRelativeVel(OBJHANDLE hRef, VECTOR3& vel) const {
     HOST_TRACE("GetRelativeVel", objectText(hRef));
-    simhost::StateVectors ref{};
-    vel = globalState(hRef, ref) ? vesselOf(handle_).vel - ref.vel : vec3(kNaN, kNaN, kNaN);
+    simhost::StateVectors rel{};
+    vel = relativeState(vesselOf(handle_), hRef, rel) ? rel.vel : vec3(kNaN, kNaN, kNaN);
 }
 
 void VESSEL::SetGlobalOrientation(const VECTOR3& arot) const {
@@ -135,12 +153,11 @@ void VESSEL::GetAngularVel(VECTOR3& avel) const { avel = vesselOf(handle_).angVe
 bool VESSEL::GetElements(OBJHANDLE hRef, ELEMENTS& el, ORBITPARAM* prm, double mjd_ref, int frame) const {
     HOST_TRACE("GetElements", objectText(hRef), mjd_ref, frame);
     const simhost::Body* body = world().bodyFromHandle(hRef);
-    if (!body || frame != FRAME_ECL) return false;
-    const Vessel& v = vesselOf(handle_);
+    simhost::StateVectors rel{};
+    if (!body || frame != FRAME_ECL || !relativeState(vesselOf(handle_), hRef, rel)) return false;
     ORBITPARAM local{};
     ORBITPARAM& out = prm ? *prm : local;
-    if (!simhost::elementsFromState(v.pos - body->state.pos, v.vel - body->state.vel, body->gm, el, &out))
-        return false;
+    if (!simhost::elementsFromState(rel.pos, rel.vel, body->gm, el, &out)) return false;
     // The mean longitude at another reference date, on a closed orbit.
     if (mjd_ref != 0.0 && std::isfinite(out.T) && out.T > 0.0) {
         const double shift = kTwoPi * (world().mjd() - mjd_ref) * simhost::kSecondsPerDay / out.T;

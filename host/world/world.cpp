@@ -27,6 +27,8 @@ void World::clearScene() {
     orbits_.clear();
     ephemeris_.setBodies(nullptr, 0);
     bodyStates_.clear();
+    zonalFields_.clear();
+    nonspherical_ = true;
     stepGravity_.resize(0);
     simTime_ = 0.0;
     startMjd_ = kJ2000Mjd;
@@ -63,6 +65,7 @@ Body* World::addBody(const std::string& name, double radius, const char* parentN
     orbits_.back().parent = parent;
     ephemeris_.setBodies(orbits_.data(), orbits_.size());
     bodyStates_.resize(orbits_.size());
+    zonalFields_.push_back(builtInZonalField(name, orbit.gm));
     stepGravity_.resize(orbits_.size());
     bodies_.push_back(std::move(body));
     updateBodies();
@@ -97,7 +100,8 @@ void World::step(double dt) {
     modules_.preStep(simTime_, dt, mjd());
     const BodySnapshot now{orbits_.data(), bodyStates_.data(), bodyStates_.size()};
     for (const auto& vessel : vessels_) updateAttitude(*vessel, dt, now);
-    stepGravity_.begin(ephemeris_, bodyStates_.data(), startMjd_, simTime_, dt);
+    stepGravity_.begin(ephemeris_, bodyStates_.data(), startMjd_, simTime_, dt,
+                       nonspherical_ ? zonalFields_.data() : nullptr);
     for (const auto& vessel : vessels_) integrateVessel(*vessel, dt, stepGravity_);
     simTime_ += dt;
     stepGravity_.takeEndStates(bodyStates_);

@@ -86,6 +86,19 @@ public:
     // Sets the date of simulation time 0 and moves the bodies there.
     void setStartMjd(double mjd);
 
+    // Nonspherical gravity: the oblate bodies' zonal harmonics (Earth J2-J4,
+    // the Moon and Mars J2; see builtInZonalField) on top of their point
+    // masses. On by default and after clearScene; off, every body is a point
+    // mass (for runs compared with two-body figures).
+    bool nonsphericalGravity() const { return nonspherical_; }
+    void setNonsphericalGravity(bool on) { nonspherical_ = on; }
+    // Gives body i (an index into bodies()) the zonal field, null for a point
+    // mass; it must outlive the body. Bodies get their built-in field, if any,
+    // when added.
+    void setZonalField(std::size_t i, const ZonalField* field) {
+        if (i < zonalFields_.size()) zonalFields_[i] = field;
+    }
+
     // One time step of dt seconds: every module's opcPreStep (with the time
     // before the step); then each vessel's navigation modes or spin set its
     // attitude; then each vessel moves, relative to the body pulling hardest on
@@ -97,6 +110,8 @@ public:
     const std::vector<std::unique_ptr<Body>>& bodies() const { return bodies_; }
     // Parallel to bodies(): each body's orbit, as the ephemeris uses it.
     const std::vector<BodyOrbit>& orbits() const { return orbits_; }
+    // Parallel to bodies(): their global states now (each body's state).
+    const std::vector<StateVectors>& bodyStates() const { return bodyStates_; }
     // The bodies' ephemeris, fitted as it is read.
     FittedEphemeris& ephemeris() { return ephemeris_; }
     const std::vector<std::unique_ptr<Vessel>>& vessels() const { return vessels_; }
@@ -111,6 +126,8 @@ private:
     std::vector<BodyOrbit> orbits_;          // parallel to bodies_, for the ephemeris
     FittedEphemeris ephemeris_;              // over orbits_
     std::vector<StateVectors> bodyStates_;   // parallel to bodies_: their states at the present time
+    std::vector<const ZonalField*> zonalFields_;  // parallel to bodies_: null for a point mass
+    bool nonspherical_ = true;
     StepGravity stepGravity_;                // the bodies' pull during a step
     Vessel* focus_ = nullptr;
     double simTime_ = 0.0;

@@ -284,6 +284,7 @@ TEST_F(ScenarioFile, MalformedLinesAreErrorsWithTheirLineAndLeaveTheWorldAlone) 
         {{"", "BEGIN_CAMERA", "  MODE Extern"}, 2, "BEGIN_CAMERA has no END_CAMERA"},
         {{"BEGIN_FOCUS", "  SHIP Ghost", "END_FOCUS"}, 2, "unknown vessel 'Ghost'"},
         {{"BEGIN_ENVIRONMENT", "  DATE JD 2451545", "END_ENVIRONMENT"}, 2, "DATE needs MJD and a number"},
+        {{"BEGIN_ENVIRONMENT", "  NONSPHERICAL_GRAVITY 1", "END_ENVIRONMENT"}, 2, "NONSPHERICAL_GRAVITY needs ON or OFF"},
         {{"BEGIN_BODIES", "  BODY Sun 1e20 7e8 -", "  BODY Rock 1e14 6e6 Vulcan 1e11 0 0 0 0 0 51544.5", "END_BODIES"},
          3, "unknown parent body 'Vulcan'"},
         {{"BEGIN_BODIES", "  BODY Sun 1e20 7e8 -", "  BODY Rock 1e14 6e6 Sun 1e11 0 0 0 0 0", "END_BODIES"}, 3,
@@ -322,6 +323,22 @@ TEST_F(ScenarioFile, MalformedLinesAreErrorsWithTheirLineAndLeaveTheWorldAlone) 
         EXPECT_EQ(w().mjd(), 60000.0);
         EXPECT_EQ(w().bodies().size(), 4u);
     }
+}
+
+// Nonspherical gravity is on unless the scenario turns it off, and a saved
+// scenario keeps it off.
+TEST_F(ScenarioFile, NonsphericalGravitySwitchLoadsAndSaves) {
+    ASSERT_TRUE(simhost::loadScenarioText(joinLines({"BEGIN_ENVIRONMENT", "  nonspherical_gravity off",
+                                                     "END_ENVIRONMENT"}), "off.scn").ok);
+    EXPECT_FALSE(w().nonsphericalGravity());
+    const std::string saved = simhost::saveScenarioText();
+    EXPECT_NE(saved.find("  NONSPHERICAL_GRAVITY OFF\n"), std::string::npos);
+    ASSERT_TRUE(simhost::loadScenarioText(joinLines({"BEGIN_ENVIRONMENT", "  DATE MJD 60000", "END_ENVIRONMENT"}),
+                                          "on.scn").ok);
+    EXPECT_TRUE(w().nonsphericalGravity());
+    EXPECT_EQ(simhost::saveScenarioText().find("NONSPHERICAL_GRAVITY"), std::string::npos);
+    ASSERT_TRUE(simhost::loadScenarioText(saved, "saved.scn").ok);
+    EXPECT_FALSE(w().nonsphericalGravity());
 }
 
 // Closed and open orbits both place their bodies, and the text saves and loads.

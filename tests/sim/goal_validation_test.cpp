@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <string>
 
 #include "host/physics/physical_constants.h"
+#include "sim/run/default_mission.h"
 #include "sim/sweep/case_flight.h"
 
 namespace {
@@ -65,7 +68,15 @@ Estimate gaussEstimate(double startA, double startE, double goalApoapsisRadius) 
 }
 
 TEST(GoalValidation, TimeAndPropellantToAnApoapsisMatchGaussAndTheRocketEquation) {
+    // The default mission with Earth's pull spherical, as the estimate has it:
+    // the oblateness would turn the periapsis under the burn window.
+    std::string mission = zolksim::kDefaultMissionText;
+    const std::string environment = "BEGIN_ENVIRONMENT\n";
+    ASSERT_NE(mission.find(environment), std::string::npos);
+    mission.insert(mission.find(environment) + environment.size(), "  NONSPHERICAL_GRAVITY OFF\n");
     zolksim::Study study;
+    study.scenarioPath = ::testing::TempDir() + "spherical-earth-tug.scn";
+    std::ofstream(study.scenarioPath) << mission;
     zolksim::GoalParse goal = zolksim::parseGoalCondition("apoapsis >= 3500 km");
     ASSERT_TRUE(goal.ok);
     study.goal = goal.condition;

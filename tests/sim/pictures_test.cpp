@@ -35,7 +35,7 @@ PageView samplePage() {
                   {7, 59, 0x33FFFF, "On"},
                   {7, 272, 0x33FFFF, "30000.00 N*s/kg"},  // level with the dV value, in the other column
                   {345, 256, 0xFF6666, "Main Eng.dV"},
-                  {345, 272, 0x999999, "9471.61 m/s"},
+                  {345, 272, 0x999999, "9467.37 m/s"},
                   {525, 100, 0x999999, "cut at the edge"},
                   {7, 400, 0x999999, "below the screen"}};
     page.buttonLabels[0] = "ATT";
@@ -55,7 +55,7 @@ TEST(TerminalPage, LaysTextsOnTheCharacterGridWithLabelsBeside) {
     EXPECT_EQ(lines[1].substr(0, 19), "     | Z.O.L.K. MFD");
     EXPECT_EQ(lines[1 + 3].substr(0, 24), " ATT |Attitude Hold     ");  // button 0 beside row 3
     EXPECT_EQ(lines[1 + 4].substr(5, 4), "|On ");
-    EXPECT_EQ(lines[1 + 17].substr(6 + 23, 11), "9471.61 m/s");
+    EXPECT_EQ(lines[1 + 17].substr(6 + 23, 11), "9467.37 m/s");
     EXPECT_EQ(lines[1 + 6].substr(6 + 35, 6), "c| RIG") << "cut at the frame; right labels cut to four";
     EXPECT_EQ(plain.find("below"), std::string::npos);
 
@@ -108,7 +108,7 @@ TEST(PagePicture, PngIsWrittenOrTheFailureReported) {
 
 TEST(PageView, ValueBelowALabelIsTheNearestTextUnderItInItsColumn) {
     const PageView page = samplePage();
-    EXPECT_EQ(zolksim::valueBelow(page, "Main Eng.dV"), "9471.61 m/s");
+    EXPECT_EQ(zolksim::valueBelow(page, "Main Eng.dV"), "9467.37 m/s");
     EXPECT_EQ(zolksim::valueBelow(page, "Attitude Hold"), "On");
     EXPECT_EQ(zolksim::valueBelow(page, "Not There"), "");
     EXPECT_EQ(zolksim::valueBelow(page, "below the screen"), "");

@@ -33,6 +33,7 @@ protected:
 class EarthOnlyWorldTest : public WorldTest {
 protected:
     void addBodies() override {
+        simhost::world().setNonsphericalGravity(false);
         simhost::world().addBody("Earth", simhost::kGmEarth, simhost::kRadiusEarth, nullptr, ELEMENTS{},
                                  simhost::kJ2000Mjd);
     }
