@@ -27,6 +27,7 @@ using simhost::StateVectors;
 constexpr double kFitPositionTolerance = 0.05;   // m
 constexpr double kFitVelocityTolerance = 1e-4;   // m/s
 constexpr double kThirtyYears = 30 * 365.25;     // days
+constexpr double kBeforeJ2000 = 20.0;            // days: more than the longest segment
 constexpr double kSampleEvery = 0.1237;          // days; not a divisor of any segment
 
 std::vector<BodyOrbit> builtInOrbits() {
@@ -43,7 +44,8 @@ TEST(FittedEphemeris, MatchesTheModelToCentimetresOverThirtyYears) {
     fit.setBodies(orbits.data(), orbits.size());
     std::vector<StateVectors> fitted(orbits.size()), model(orbits.size());
     double worstPos[4]{}, worstVel[4]{};
-    for (double t = simhost::kJ2000Mjd; t < simhost::kJ2000Mjd + kThirtyYears; t += kSampleEvery) {
+    // From a little before J2000, so that the segments before it (negative indices) are met too.
+    for (double t = simhost::kJ2000Mjd - kBeforeJ2000; t < simhost::kJ2000Mjd + kThirtyYears; t += kSampleEvery) {
         for (std::size_t i = 1; i < orbits.size(); ++i) {
             const double mu = simhost::orbitMu(orbits.data(), orbits.size(), i);
             const StateVectors a = fit.relativeState(i, t), b = simhost::orbitState(orbits[i], mu, t);
