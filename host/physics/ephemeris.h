@@ -14,6 +14,7 @@ namespace simhost {
 enum class OrbitModel {
     Kepler,           // the fixed elements, as a two-body orbit with mu = GM(parent) + GM(system)
     SecularElements,  // elements drifting at ratesPerCentury; the mean longitude's rate is the mean motion
+                      // of the orbit, and a is (mu / (dL/dt)^2)^(1/3) whatever elements.a says
     LunarTheory,      // the Moon about Earth's centre (lunar_theory.h); elements unused but kept
 };
 
