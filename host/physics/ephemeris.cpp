@@ -77,6 +77,7 @@ bool closedOrbit(const BodyOrbit& orbit) {
 }
 
 StateVectors orbitState(const BodyOrbit& orbit, double mu, double mjd) {
+    if (orbit.library != LibraryBody::None && libraryEphemerisAvailable()) return libraryState(orbit.library, mjd);
     switch (orbit.model) {
     case OrbitModel::LunarTheory: return lunarState(mjd);
     case OrbitModel::SecularElements: {
@@ -105,6 +106,11 @@ StateVectors orbitState(const BodyOrbit& orbit, double mu, double mjd) {
     case OrbitModel::Kepler: break;
     }
     return stateFromElements(orbit.elements, mu, (mjd - orbit.epochMjd) * kSecondsPerDay);
+}
+
+VECTOR3 orbitPosition(const BodyOrbit& orbit, double mu, double mjd) {
+    if (orbit.library != LibraryBody::None && libraryEphemerisAvailable()) return libraryPosition(orbit.library, mjd);
+    return orbitState(orbit, mu, mjd).pos;
 }
 
 void composeGlobalStates(const BodyOrbit* bodies, std::size_t count, const double* weights, StateVectors* out,
