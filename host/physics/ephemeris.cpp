@@ -77,31 +77,40 @@ bool closedOrbit(const BodyOrbit& orbit) {
 }
 
 StateVectors orbitState(const BodyOrbit& orbit, double mu, double mjd) {
+    if (orbit.library != LibraryBody::None && libraryEphemerisAvailable()) return libraryState(orbit.library, mjd);
     switch (orbit.model) {
     case OrbitModel::LunarTheory: return lunarState(mjd);
     case OrbitModel::SecularElements: {
         // The ellipse of the date: the mean anomaly L - varpi runs at
         // dL/dt - dvarpi/dt along it (a mu of n^2 a^3 gives that motion's
         // velocity at dt = 0), while the ellipse turns with the node, the
-        // inclination and the argument of periapsis, grows with a and
-        // stretches with e.
+        // inclination and the argument of periapsis and stretches with e.
+        // The semi-major axis is not the table's but the one at which the
+        // host's gravity (mu) keeps a body going round at dL/dt:
+        // mu = (dL/dt)^2 a^3. The table's a and rates imply a mu 1.8e-5
+        // larger for Earth, 1.2e-7 m/s^2 that the host's bodies do not pull.
         constexpr double kPerSecond = 1.0 / (kDaysPerJulianCentury * kSecondsPerDay);
         const ELEMENTS& rate = orbit.ratesPerCentury;
         const double centuries = (mjd - orbit.epochMjd) / kDaysPerJulianCentury;
-        const ELEMENTS el = drifted(orbit.elements, rate, centuries);
-        const double n = (rate.L - rate.omegab) * kPerSecond;  // rad/s
+        ELEMENTS el = drifted(orbit.elements, rate, centuries);
+        const double longitudeRate = rate.L * kPerSecond, n = (rate.L - rate.omegab) * kPerSecond;  // rad/s
+        el.a = std::cbrt(mu / (longitudeRate * longitudeRate));
         StateVectors s = stateFromElements(el, n * n * el.a * el.a * el.a, 0.0);
         const double cO = std::cos(el.theta), sO = std::sin(el.theta), ci = std::cos(el.i), si = std::sin(el.i);
         const VECTOR3 nodeAxis = vec3(cO, sO, 0.0), pole = vec3(sO * si, -cO * si, ci), ecliptic = vec3(0, 0, 1);
         const VECTOR3 turn = ecliptic * (rate.theta * kPerSecond) + nodeAxis * (rate.i * kPerSecond) +
                              pole * ((rate.omegab - rate.theta) * kPerSecond);
-        s.vel = s.vel + crossp(turn, s.pos) + s.pos * (rate.a * kPerSecond / el.a) +
-                stretchWithEccentricity(el) * (rate.e * kPerSecond);
+        s.vel = s.vel + crossp(turn, s.pos) + stretchWithEccentricity(el) * (rate.e * kPerSecond);
         return s;
     }
     case OrbitModel::Kepler: break;
     }
     return stateFromElements(orbit.elements, mu, (mjd - orbit.epochMjd) * kSecondsPerDay);
+}
+
+VECTOR3 orbitPosition(const BodyOrbit& orbit, double mu, double mjd) {
+    if (orbit.library != LibraryBody::None && libraryEphemerisAvailable()) return libraryPosition(orbit.library, mjd);
+    return orbitState(orbit, mu, mjd).pos;
 }
 
 void composeGlobalStates(const BodyOrbit* bodies, std::size_t count, const double* weights, StateVectors* out,

@@ -7,6 +7,7 @@
 
 #include "frame/host_api.h"
 #include "host/physics/kepler.h"
+#include "host/physics/library_ephemeris.h"
 
 namespace simhost {
 
@@ -14,6 +15,7 @@ namespace simhost {
 enum class OrbitModel {
     Kepler,           // the fixed elements, as a two-body orbit with mu = GM(parent) + GM(system)
     SecularElements,  // elements drifting at ratesPerCentury; the mean longitude's rate is the mean motion
+                      // of the orbit, and a is (mu / (dL/dt)^2)^(1/3) whatever elements.a says
     LunarTheory,      // the Moon about Earth's centre (lunar_theory.h); elements unused but kept
 };
 
@@ -32,12 +34,17 @@ struct BodyOrbit {
     double epochMjd;
     OrbitModel model = OrbitModel::Kepler;
     ELEMENTS ratesPerCentury{};  // SecularElements: change of each element per Julian century (m, rad)
+    // Where the build has the library, the body's state comes from it and
+    // the model above is only what a scenario file records.
+    LibraryBody library = LibraryBody::None;
 };
 
 // The orbit about its parent of body i's system (the body with its satellites)
 // at date mjd: the position (m) and velocity (m/s) of that system's barycentre
 // relative to the parent's centre. mu is GM(parent) + GM(system of i).
 OAPIFUNC StateVectors orbitState(const BodyOrbit& orbit, double mu, double mjd);
+// Its position alone (m).
+OAPIFUNC VECTOR3 orbitPosition(const BodyOrbit& orbit, double mu, double mjd);
 
 // Whether the orbit is closed (an ellipse at every date), so that it can be fitted.
 bool closedOrbit(const BodyOrbit& orbit);

@@ -31,9 +31,17 @@ constexpr double kShortestSegmentDays = 1e-6;
 // turn in such a step, and the cubic's error goes as the fourth power of that.
 constexpr double kMidpointShareOfSegment = 1.0 / 2000.0;
 
+// Whether the orbit's motion carries the Moon's terms: the Moon's own, and
+// the library's Earth-Moon barycentre, Earth's place plus the Moon's share,
+// whose monthly swing cancels only to the two series' differences.
+bool carriesLunarTerms(const BodyOrbit& orbit) {
+    return orbit.model == OrbitModel::LunarTheory ||
+           (orbit.library == LibraryBody::EarthMoonBarycentre && libraryEphemerisAvailable());
+}
+
 double segmentDaysFor(const BodyOrbit& orbit, double mu) {
     if (!closedOrbit(orbit)) return 0.0;
-    if (orbit.model == OrbitModel::LunarTheory) return kLunarSegmentDays;
+    if (carriesLunarTerms(orbit)) return kLunarSegmentDays;
     const ELEMENTS& el = orbit.elements;
     const double n = orbit.model == OrbitModel::SecularElements
                          ? std::fabs(orbit.ratesPerCentury.L) / (kDaysPerJulianCentury * kSecondsPerDay)
@@ -91,7 +99,7 @@ void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
         if (!hasParent(orbits, i)) continue;
         fit.span = segmentDaysFor(orbits[i], fit.mu);
         fit.perSpan = fit.span > 0.0 ? 1.0 / fit.span : 0.0;
-        const bool lunar = orbits[i].model == OrbitModel::LunarTheory;
+        const bool lunar = carriesLunarTerms(orbits[i]);
         fit.coefficients = fit.span > 0.0 ? (lunar ? kLunarCoefficients : kKeplerCoefficients) : 0;
         midpointStepLimit_ = std::min(midpointStepLimit_, fit.span * kSecondsPerDay * kMidpointShareOfSegment);
         // The most recent fit for the same orbit and GM (hence span and size) first.
@@ -120,7 +128,7 @@ const ChebyshevSegment& FittedEphemeris::buildSegment(std::size_t i, std::int64_
         const BodyOrbit& orbit = orbits_[i];
         const double mu = fit.mu;
         const double start = kJ2000Mjd + static_cast<double>(index) * fit.span;
-        auto position = [&](double date) { return orbitState(orbit, mu, date).pos; };
+        auto position = [&](double date) { return orbitPosition(orbit, mu, date); };
         if (fit.segments.size() >= kKeptSegments) fit.segments.clear();
         found = fit.segments.emplace(index, fitChebyshev(start, fit.span, fit.coefficients, position)).first;
     }

@@ -24,9 +24,13 @@ constexpr double kGmSun = 1.32712440018e20;
 constexpr double kGmEarth = 3.986004418e14;
 constexpr double kGmMoon = 4.9048695e12;
 constexpr double kGmMars = 4.282837e13;
+constexpr double kGmVenus = 3.24858592e14;
+constexpr double kGmJupiter = 1.26712764e17;  // the Jupiter system, its moons included
 constexpr double kRadiusSun = 6.957e8;
 constexpr double kRadiusEarth = 6.371e6;
 constexpr double kRadiusMoon = 1.7374e6;
 constexpr double kRadiusMars = 3.3895e6;
+constexpr double kRadiusVenus = 6.0518e6;
+constexpr double kRadiusJupiter = 6.9911e7;
 
 }  // namespace simhost

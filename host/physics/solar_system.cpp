@@ -14,34 +14,50 @@ constexpr ELEMENTS elements(double a, double e, double iDeg, double nodeDeg, dou
     return ELEMENTS{a, e, iDeg * kDegree, nodeDeg * kDegree, varpiDeg * kDegree, lDeg * kDegree};
 }
 
-// The planets: the standard table of approximate planetary positions
-// (Standish, JPL), mean elements at J2000 referred to the mean ecliptic and
-// equinox of J2000, each with its rate per Julian century; valid 1800-2050,
-// where Earth's position is good to about 20 arcseconds and Mars' to 40. In
-// the table's order: a (au), e, I, L, varpi, Omega (deg).
+// The planets' analytic model, for builds without the library
+// (library_ephemeris.h) and what a scenario file records: the standard table
+// of approximate planetary positions (Standish, JPL), mean elements at J2000
+// referred to the mean ecliptic and equinox of J2000, each with its rate per
+// Julian century, valid 1800-2050. In the table's order: a (au), e, I, L,
+// varpi, Omega (deg). Its largest errors against the reference table over
+// 2000-2030 (tests/host/ephemeris_reference_test.cpp) are given per body.
 constexpr BodyOrbit planet(double a, double aRate, double e, double eRate, double i, double iRate, double L,
-                           double lRate, double varpi, double varpiRate, double node, double nodeRate, double gm) {
+                           double lRate, double varpi, double varpiRate, double node, double nodeRate, double gm,
+                           LibraryBody library) {
     return BodyOrbit{0,
                      gm,
                      elements(a * kAu, e, i, node, varpi, L),
                      kJ2000Mjd,
                      OrbitModel::SecularElements,
-                     elements(aRate * kAu, eRate, iRate, nodeRate, varpiRate, lRate)};
+                     elements(aRate * kAu, eRate, iRate, nodeRate, varpiRate, lRate),
+                     library};
 }
 
-// The Moon moves by the lunar theory; its elements (the mean lunar orbit at
-// J2000, a = 384400 km) are what a scenario file records.
+// With the library (errors against the reference table over 2000-2030,
+// largest): Earth 2.3", Mars 17.6", Venus 4.0", Jupiter 45.8", the Moon 8.1"
+// (some 2" of each planet's figure is the reference's own, its truncated
+// series). Without: Earth 22.8", Mars 97.6", the Moon 10.2".
+// The Moon's elements (the mean lunar orbit at J2000, a = 384400 km) are what
+// a scenario file records; it moves by the library or the lunar theory.
 constexpr BodySpec kBodies[] = {
     {"Sun", kGmSun, kRadiusSun, {-1, kGmSun, elements(0, 0, 0, 0, 0, 0), kJ2000Mjd}},
     // The Earth entry's orbit is that of the Earth-Moon barycentre.
     {"Earth", kGmEarth, kRadiusEarth,
      planet(1.00000261, 0.00000562, 0.01671123, -0.00004392, -0.00001531, -0.01294668, 100.46457166,
-            35999.37244981, 102.93768193, 0.32327364, 0.0, 0.0, kGmEarth)},
+            35999.37244981, 102.93768193, 0.32327364, 0.0, 0.0, kGmEarth, LibraryBody::EarthMoonBarycentre)},
     {"Moon", kGmMoon, kRadiusMoon,
-     {1, kGmMoon, elements(3.844e8, 0.0549, 5.145, 125.08, 83.23, 218.316), kJ2000Mjd, OrbitModel::LunarTheory}},
+     {1, kGmMoon, elements(3.844e8, 0.0549, 5.145, 125.08, 83.23, 218.316), kJ2000Mjd, OrbitModel::LunarTheory,
+      ELEMENTS{}, LibraryBody::Moon}},
     {"Mars", kGmMars, kRadiusMars,
      planet(1.52371034, 0.00001847, 0.09339410, 0.00007882, 1.84969142, -0.00813131, -4.55343205, 19140.30268499,
-            -23.94362959, 0.44441088, 49.55953891, -0.29257343, kGmMars)},
+            -23.94362959, 0.44441088, 49.55953891, -0.29257343, kGmMars, LibraryBody::Mars)},
+    // Venus and Jupiter pull harder on a vessel near Earth than Mars does.
+    {"Venus", kGmVenus, kRadiusVenus,
+     planet(0.72333566, 0.00000390, 0.00677672, -0.00004107, 3.39467605, -0.00078890, 181.97909950, 58517.81538729,
+            131.60246718, 0.00268329, 76.67984255, -0.27769418, kGmVenus, LibraryBody::Venus)},
+    {"Jupiter", kGmJupiter, kRadiusJupiter,
+     planet(5.20288700, -0.00011607, 0.04838624, -0.00013253, 1.30439695, -0.00183714, 34.39644051, 3034.74612775,
+            14.72847983, 0.21252668, 100.47390909, 0.20469106, kGmJupiter, LibraryBody::Jupiter)},
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
-// The built-in solar system: the Sun fixed, Earth (the Earth-Moon barycentre) and
-// Mars on elements with their secular rates, the Moon by the lunar theory.
+// The built-in solar system: the Sun fixed; Earth (through the Earth-Moon
+// barycentre), the Moon, Mars, Venus and Jupiter from the library where the
+// build has it, else the planets on elements with their secular rates and the
+// Moon by the lunar theory.
 #pragma once
 
 #include <cstddef>

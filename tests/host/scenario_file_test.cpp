@@ -188,7 +188,7 @@ TEST_F(ScenarioFile, BodiesRoundTripAndDefaultToTheBuiltInOnes) {
     ASSERT_TRUE(load(simhost::saveScenarioText()).ok);
     EXPECT_TRUE(w().bodies().empty());
     ASSERT_TRUE(load("").ok);
-    EXPECT_EQ(w().bodies().size(), 4u);
+    EXPECT_EQ(w().bodies().size(), 6u);
     EXPECT_EQ(w().mjd(), simhost::kJ2000Mjd);
 }
 
@@ -321,7 +321,7 @@ TEST_F(ScenarioFile, MalformedLinesAreErrorsWithTheirLineAndLeaveTheWorldAlone) 
         EXPECT_EQ(w().vessels()[0].get(), keep);
         EXPECT_EQ(w().focus(), keep);
         EXPECT_EQ(w().mjd(), 60000.0);
-        EXPECT_EQ(w().bodies().size(), 4u);
+        EXPECT_EQ(w().bodies().size(), 6u);
     }
 }
 
