@@ -260,15 +260,18 @@ TEST_F(Faults, ScenariosThatAreNoScenariosGiveClearErrorsInBoundedMemory) {
         fs::path scenario;
         std::string message;
     };
-    for (const Case& c : {Case{folder, "cannot read the file"}, Case{empty, "no vessel has the focus"},
+    long emptyRssKiB = 0;
+    for (const Case& c : {Case{empty, "no vessel has the focus"}, Case{folder, "cannot read the file"},
                           Case{huge, "larger than a scenario may be"}, Case{binary, "no vessel has the focus"}}) {
         const ChildResult run = zolksim({c.scenario.string(), "--seconds", "100", "-q", "--out", out.string()});
         EXPECT_TRUE(run.exited && run.status == 2) << c.scenario << ": " << run.err;
         EXPECT_NE(run.err.find(c.scenario.string() + ": " + c.message), std::string::npos) << run.err;
         // Only the first warnings are shown: a screenful, not one per line.
         EXPECT_LE(std::count(run.err.begin(), run.err.end(), '\n'), 25) << c.scenario;
-        // The 100 MB file is never held whole.
-        EXPECT_LT(run.maxRssKiB, 90 * 1024) << c.scenario;
+        // The 100 MB file is never held whole: no run needs 50 MB more than
+        // the empty file's (the runner's own size differs from build to build).
+        if (c.scenario == empty) emptyRssKiB = run.maxRssKiB;
+        EXPECT_LT(run.maxRssKiB, emptyRssKiB + 50 * 1024) << c.scenario;
         EXPECT_FALSE(fs::exists(out));
     }
 }
