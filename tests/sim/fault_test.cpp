@@ -268,10 +268,12 @@ TEST_F(Faults, ScenariosThatAreNoScenariosGiveClearErrorsInBoundedMemory) {
         EXPECT_NE(run.err.find(c.scenario.string() + ": " + c.message), std::string::npos) << run.err;
         // Only the first warnings are shown: a screenful, not one per line.
         EXPECT_LE(std::count(run.err.begin(), run.err.end(), '\n'), 25) << c.scenario;
-        // The 100 MB file is never held whole: no run needs 50 MB more than
-        // the empty file's (the runner's own size differs from build to build).
+        // The 100 MB file is never held whole: the reader stops past 16 MiB
+        // (a string of up to 32 MiB while it grows, more under AddressSanitizer),
+        // so no run needs 80 MB more than the empty file's. The runner's own
+        // size differs from build to build.
         if (c.scenario == empty) emptyRssKiB = run.maxRssKiB;
-        EXPECT_LT(run.maxRssKiB, emptyRssKiB + 50 * 1024) << c.scenario;
+        EXPECT_LT(run.maxRssKiB, emptyRssKiB + 80 * 1024) << c.scenario;
         EXPECT_FALSE(fs::exists(out));
     }
 }
