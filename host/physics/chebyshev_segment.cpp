@@ -22,8 +22,12 @@ inline double dot(const double* c, const double* t, int n) {
 }  // namespace
 
 void evaluateChebyshev(const ChebyshevSegment& s, double mjd, VECTOR3& pos, VECTOR3* vel) {
+    evaluateChebyshevAt(s, 2.0 * (mjd - s.start) / s.span - 1.0, pos, vel);
+}
+
+void evaluateChebyshevAt(const ChebyshevSegment& s, double tau, VECTOR3& pos, VECTOR3* vel) {
     const int n = s.count;
-    const double tau = 2.0 * (mjd - s.start) / s.span - 1.0, twoTau = 2.0 * tau;
+    const double twoTau = 2.0 * tau;
     // T_j(tau) by its recurrence first, then the three sums.
     double t[kMaxChebyshevCoefficients];
     t[0] = 1.0;

@@ -25,6 +25,9 @@ ChebyshevSegment fitChebyshev(double start, double span, int count, Position&& p
 // The fitted position (m) and, when vel is not null, its time derivative
 // (m/s) at date mjd, which should lie within the segment.
 void evaluateChebyshev(const ChebyshevSegment& segment, double mjd, VECTOR3& pos, VECTOR3* vel);
+// The same at tau in [-1, 1] across the segment (tau = -1 at its start), for
+// points placed more finely than a date near MJD 60000 resolves (0.6 us).
+void evaluateChebyshevAt(const ChebyshevSegment& segment, double tau, VECTOR3& pos, VECTOR3* vel);
 
 }  // namespace simhost
 

@@ -30,6 +30,12 @@ constexpr double kShortestSegmentDays = 1e-6;
 // interpolation: a body moves through at most 2.5e-4 rad of its periapsis
 // turn in such a step, and the cubic's error goes as the fourth power of that.
 constexpr double kMidpointShareOfSegment = 1.0 / 2000.0;
+// The longest window a segment is read through (s): fifteen minutes keeps the
+// quartic within 1e-9 m of the Moon's segment. Windows come a power of two
+// to a segment, so that a four- or sixteen-day segment's (675 s) have centres
+// and lengths that are exact binary fractions of a day, and a date's place in
+// its window is as exact as the date.
+constexpr double kLongestWindowSeconds = 900.0;
 
 // Whether the orbit's motion carries the Moon's terms: the Moon's own, and
 // the library's Earth-Moon barycentre, Earth's place plus the Moon's share,
@@ -99,6 +105,10 @@ void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
         if (!hasParent(orbits, i)) continue;
         fit.span = segmentDaysFor(orbits[i], fit.mu);
         fit.perSpan = fit.span > 0.0 ? 1.0 / fit.span : 0.0;
+        fit.windowsPerSegment = static_cast<std::int64_t>(
+            std::bit_ceil(static_cast<std::uint64_t>(std::ceil(fit.span * kSecondsPerDay / kLongestWindowSeconds))));
+        fit.windowDays = fit.span > 0.0 ? fit.span / static_cast<double>(fit.windowsPerSegment) : 0.0;
+        fit.perWindow = fit.span > 0.0 ? 1.0 / fit.windowDays : 0.0;
         const bool lunar = carriesLunarTerms(orbits[i]);
         fit.coefficients = fit.span > 0.0 ? (lunar ? kLunarCoefficients : kKeplerCoefficients) : 0;
         midpointStepLimit_ = std::min(midpointStepLimit_, fit.span * kSecondsPerDay * kMidpointShareOfSegment);
@@ -137,10 +147,22 @@ const ChebyshevSegment& FittedEphemeris::buildSegment(std::size_t i, std::int64_
     return found->second;
 }
 
+const QuarticWindow& FittedEphemeris::buildWindow(std::size_t i, std::int64_t index) {
+    Fit& fit = fits_[i];
+    // floor(index / windowsPerSegment), for negative indices too.
+    std::int64_t segmentIndex = index / fit.windowsPerSegment;
+    if (segmentIndex * fit.windowsPerSegment > index) --segmentIndex;
+    const std::int64_t within = index - segmentIndex * fit.windowsPerSegment;
+    fit.window = fitQuarticWindow(segment(i, segmentIndex), within, fit.windowsPerSegment);
+    fit.windowIndex = index;
+    fit.hasWindow = true;
+    return fit.window;
+}
+
 StateVectors FittedEphemeris::relativeState(std::size_t i, double mjd) {
     if (fits_[i].span == 0.0 || !withinFittedDates(mjd)) return orbitState(orbits_[i], fits_[i].mu, mjd);
     StateVectors s{};
-    evaluateChebyshev(segmentAt(i, mjd), mjd, s.pos, &s.vel);
+    evaluateQuarticWindow(windowAt(i, mjd), mjd, s.pos, &s.vel);
     return s;
 }
 
@@ -154,7 +176,7 @@ void FittedEphemeris::states(double mjd, StateVectors* out, bool velocities) {
             out[i].pos = s.pos;
             if (velocities) out[i].vel = s.vel;
         } else {
-            evaluateChebyshev(segmentAt(i, mjd), mjd, out[i].pos, velocities ? &out[i].vel : nullptr);
+            evaluateQuarticWindow(windowAt(i, mjd), mjd, out[i].pos, velocities ? &out[i].vel : nullptr);
         }
     }
     composeGlobalStates(orbits_.data(), count, weights_.data(), out, velocities);

@@ -1,8 +1,10 @@
 // The bodies' ephemeris as the simulation reads it: each closed orbit about
 // its parent as piecewise Chebyshev series fitted to the analytic model
 // (ephemeris.h), a segment built the first time a date inside it is asked for
-// and kept for the rest of the run. An orbit that cannot be fitted (open, or
-// invalid) is evaluated from the model directly.
+// and kept for the rest of the run, and read through quartic windows of a
+// quarter of an hour cut from it (quartic_window.h), each built when a date
+// first falls in it. An orbit that cannot be fitted (open, or invalid) is
+// evaluated from the model directly.
 //
 // Fit error against the model over 2000-2030 (tests/host/fitted_ephemeris_test.cpp),
 // largest of ~88,600 dates: Earth-Moon barycentre 2.3 cm and 1e-6 m/s, Mars
@@ -20,6 +22,7 @@
 #include "host/physics/chebyshev_segment.h"
 #include "host/physics/ephemeris.h"
 #include "host/physics/physical_constants.h"
+#include "host/physics/quartic_window.h"
 
 namespace simhost {
 
@@ -62,14 +65,28 @@ private:
         std::unordered_map<std::int64_t, ChebyshevSegment> segments;
         const ChebyshevSegment* last = nullptr;  // the segment used last
         std::int64_t lastIndex = 0;
+        // Each segment is read through windows of a few minutes, windowsPerSegment
+        // to a segment, windowDays each; the one read last.
+        std::int64_t windowsPerSegment = 0;
+        double windowDays = 0.0, perWindow = 0.0;
+        QuarticWindow window;
+        std::int64_t windowIndex = 0;
+        bool hasWindow = false;
     };
-    // The segment holding date mjd: index floor((mjd - J2000) / span), found
-    // the same way whichever segment was used before.
-    const ChebyshevSegment& segmentAt(std::size_t i, double mjd) {
+    // The window holding date mjd: index floor((mjd - J2000) / windowDays),
+    // found the same way whichever window was used before. Window k lies in
+    // segment floor(k / windowsPerSegment).
+    const QuarticWindow& windowAt(std::size_t i, double mjd) {
         Fit& fit = fits_[i];
-        const double x = (mjd - kJ2000Mjd) * fit.perSpan;
+        const double x = (mjd - kJ2000Mjd) * fit.perWindow;
         auto index = static_cast<std::int64_t>(x);
         if (x < static_cast<double>(index)) --index;  // floor, without a library call
+        if (fit.hasWindow && fit.windowIndex == index) return fit.window;
+        return buildWindow(i, index);
+    }
+    const QuarticWindow& buildWindow(std::size_t i, std::int64_t index);
+    const ChebyshevSegment& segment(std::size_t i, std::int64_t index) {
+        Fit& fit = fits_[i];
         if (fit.last && fit.lastIndex == index) return *fit.last;
         return buildSegment(i, index);
     }
