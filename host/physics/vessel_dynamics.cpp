@@ -51,11 +51,11 @@ StateVectors relativeState(const Vessel& vessel, int ref, const StateVectors* bo
     return StateVectors{vessel.pos - to.pos, vessel.vel - to.vel};
 }
 
-void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity) {
+void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int reference) {
     if (!(dt > 0.0) && !(dt < 0.0)) return;  // none, or NaN
     // The state relative to the reference body over the whole step, kept so
     // at its end with its global form beside it.
-    const int ref = gravity.referenceBody(vessel.pos);
+    const int ref = reference == kStrongestPull ? gravity.referenceBody(vessel.pos) : reference;
     StateVectors rel{vessel.pos, vessel.vel};  // relative to ref (or global without bodies)
     if (ref >= 0) rel = relativeState(vessel, ref, gravity.startStates(), gravity.bodyCount());
     if (dt < 0.0) {  // back in time: coast, tanks do not refill

@@ -18,7 +18,10 @@ namespace simhost {
 // The vessel's position and velocity relative to body ref is kept between
 // steps (Vessel::relative), so that nothing is rounded at the bodies' distance
 // from the origin; pos and vel are set to its global form after each step.
-void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity);
+// reference names the body to integrate about instead (a body's index), for
+// comparing one path integrated about two bodies.
+constexpr int kStrongestPull = -2;
+void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int reference = kStrongestPull);
 
 // The vessel's state relative to body ref (global axes), given the bodies'
 // global states now (bodies[0..count)). When the kept relative state is
