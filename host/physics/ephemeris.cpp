@@ -51,11 +51,6 @@ VECTOR3 stretchWithEccentricity(const ELEMENTS& el) {
 
 }  // namespace
 
-bool hasParent(const BodyOrbit* bodies, std::size_t i) {
-    const int p = bodies[i].parent;
-    return p >= 0 && static_cast<std::size_t>(p) < i;
-}
-
 double orbitMu(const BodyOrbit* bodies, std::size_t count, std::size_t i) {
     if (!hasParent(bodies, i)) return 0.0;
     return bodies[bodies[i].parent].gm + systemGm(bodies, count, i);

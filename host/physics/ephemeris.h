@@ -69,7 +69,10 @@ OAPIFUNC void ephemerisStates(const BodyOrbit* bodies, std::size_t count, double
 // its parent), the share by which i displaces its parent from their barycentre.
 OAPIFUNC double orbitMu(const BodyOrbit* bodies, std::size_t count, std::size_t i);
 OAPIFUNC double barycentreWeight(const BodyOrbit* bodies, std::size_t count, std::size_t i);
-OAPIFUNC bool hasParent(const BodyOrbit* bodies, std::size_t i);
+inline bool hasParent(const BodyOrbit* bodies, std::size_t i) {
+    const int p = bodies[i].parent;
+    return p >= 0 && static_cast<std::size_t>(p) < i;
+}
 
 // Turns relative states (each body's system about its parent's centre, as
 // orbitState gives them, in rel) into global ones in place, given each body's

@@ -100,6 +100,9 @@ private:
 
     std::vector<BodyOrbit> orbits_;
     std::vector<double> weights_;  // barycentreWeight of each body
+    // Each body's satellites (bodies whose parent it is), as composeGlobalStates
+    // finds them: body i's are satellites_[satelliteStart_[i] .. satelliteStart_[i + 1]).
+    std::vector<std::size_t> satelliteStart_, satellites_;
     std::vector<Fit> fits_;
     std::vector<SetAside> setAside_;  // the most recent last
     double midpointStepLimit_ = 0.0;
