@@ -76,14 +76,6 @@ double cubicTail(double x, double s) {
 
 double sinhMinusX(double x) { return std::fabs(x) < 1.0 ? cubicTail(x, 1.0) : std::sinh(x) - x; }
 
-// |(x, y)| as the plain square root where the sum of squares is a normal
-// number, as it is for any orbit; hypot, which scales, only beyond that.
-double planeLength(double x, double y) {
-    constexpr double kSmallestSafeSum = 1e-290;  // far enough above the subnormals that no digit is lost
-    const double sum = x * x + y * y;
-    return sum >= kSmallestSafeSum && sum < kInf ? std::sqrt(sum) : std::hypot(x, y);
-}
-
 bool finite(const VECTOR3& a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
 
 // Unit vectors towards periapsis (P) and 90 degrees further along the motion (Q).
@@ -203,8 +195,9 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
     double e = length(ev);
 
     // Plane: inclination from h, node direction N and the in-plane axis Q
-    // 90 degrees beyond the node along the motion.
-    const double hxy = planeLength(h.x, h.y);
+    // 90 degrees beyond the node along the motion. |(h.x, h.y)| is squared
+    // without scaling, as |h| is: no orbit comes near overflow or underflow.
+    const double hxy = std::sqrt(h.x * h.x + h.y * h.y);
     const double inc = arcTangent2(hxy, h.z);
     const bool equatorial = inc < kEquatorialI || inc > kPi - kEquatorialI;
     const double node = equatorial ? 0.0 : wrapTwoPi(arcTangent2(h.x, -h.y));
