@@ -191,7 +191,7 @@ StateVectors stateFromElements(const ELEMENTS& el, double mu, double dt) {
 }
 
 // Every helper inlined: the module asks for its orbit every step, and the five
-// arc tangents, the wraps and the sine and cosine are small beside a call.
+// arc tangents and the wraps are small beside a call.
 #if defined(__GNUC__)
 __attribute__((flatten))
 #endif
