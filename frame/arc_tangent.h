@@ -1,9 +1,10 @@
-// The two-argument arc tangent, inline, for the per-step work on both sides
-// of the host interface (the host's orbital elements, the attitude hold's
-// angles): the argument reduced to one of five intervals about 0, 1/2, 1, 3/2 and infinity
-// and the classic odd minimax polynomial there (fdlibm's atan, error below one
-// unit in the last place), with the quadrant restored exactly. Within two
-// units in the last place of the library's atan2, at about a third of its cost.
+// The two-argument arc tangent, inline, for the per-step work on both sides of
+// the host interface (the host's orbital elements, the attitude hold's angles):
+// the argument reduced to one of five intervals about 0, 1/2, 1, 3/2 and
+// infinity and the classic odd minimax polynomial there (fdlibm's atan, error
+// below one unit in the last place), with the quadrant restored exactly. Within
+// two units in the last place of the library's atan2, at about a third of its
+// cost, and the same on every platform.
 #pragma once
 
 #include <cmath>
