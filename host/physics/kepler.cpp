@@ -7,7 +7,6 @@
 #include <numbers>
 
 #include "host/physics/arc_tangent.h"
-#include "host/physics/sine_cosine.h"
 
 namespace simhost {
 
@@ -75,6 +74,21 @@ double cubicTail(double x, double s) {
 }
 
 double sinhMinusX(double x) { return std::fabs(x) < 1.0 ? cubicTail(x, 1.0) : std::sinh(x) - x; }
+
+// sin(x/2) and cos(x/2), both times one positive factor, of the angle x in
+// [-pi, pi] whose cosine and sine are c and s times a positive factor; negative
+// says x < 0, which settles the sign where s is rounding noise (x near +-pi).
+// From whichever of (1 + cos x, sin x) and (sin x, 1 - cos x) does not cancel:
+// no sine or cosine needed.
+void halfAngle(double c, double s, bool negative, double& sineHalf, double& cosineHalf) {
+    const double length = std::sqrt(c * c + s * s);
+    if (c >= 0.0) {
+        sineHalf = s, cosineHalf = length + c;
+    } else {
+        const double sign = negative ? -1.0 : 1.0;
+        sineHalf = sign * (length - c), cosineHalf = sign * s;
+    }
+}
 
 bool finite(const VECTOR3& a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
 
@@ -176,6 +190,11 @@ StateVectors stateFromElements(const ELEMENTS& el, double mu, double dt) {
     return StateVectors{P * x + Q * y, P * vx + Q * vy};
 }
 
+// Every helper inlined: the module asks for its orbit every step, and the five
+// arc tangents and the wraps are small beside a call.
+#if defined(__GNUC__)
+__attribute__((flatten))
+#endif
 bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& el, ORBITPARAM* prm) {
     if (!(mu > 0.0) || !std::isfinite(mu) || !finite(r) || !finite(v)) return false;
     const double rl = length(r), vl = length(v);
@@ -190,8 +209,9 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
     double e = length(ev);
 
     // Plane: inclination from h, node direction N and the in-plane axis Q
-    // 90 degrees beyond the node along the motion.
-    const double hxy = std::hypot(h.x, h.y);
+    // 90 degrees beyond the node along the motion. |(h.x, h.y)| is squared
+    // without scaling, as |h| is: no orbit comes near overflow or underflow.
+    const double hxy = std::sqrt(h.x * h.x + h.y * h.y);
     const double inc = arcTangent2(hxy, h.z);
     const bool equatorial = inc < kEquatorialI || inc > kPi - kEquatorialI;
     const double node = equatorial ? 0.0 : wrapTwoPi(arcTangent2(h.x, -h.y));
@@ -202,12 +222,16 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
     // Argument of periapsis omega and true anomaly nu. nu is taken as the
     // argument of latitude minus omega, so omega + nu reproduces the body's
     // direction exactly even where the periapsis direction is poorly defined.
-    const double u = arcTangent2(dotp(r, Q), dotp(r, N));
+    const double rN = dotp(r, N), rQ = dotp(r, Q);
+    const double u = arcTangent2(rQ, rN);
+    double eN = 1.0, eQ = 0.0;  // the periapsis direction in (N, Q), unnormalised
     double omega = 0.0;
-    if (e < kCircularE)
+    if (e < kCircularE) {
         e = 0.0;
-    else
-        omega = arcTangent2(dotp(ev, Q), dotp(ev, N));
+    } else {
+        eN = dotp(ev, N), eQ = dotp(ev, Q);
+        omega = arcTangent2(eQ, eN);
+    }
     const double nu = halfTurnRange(u - omega);  // [-pi, pi]
     const double varpi = wrapTwoPi(node + omega);
 
@@ -249,7 +273,7 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
             sinE = Y / std::sqrt(X * X + Y * Y);
         } else {
             double sinHalfNu, cosHalfNu;
-            sineCosine(0.5 * nu, sinHalfNu, cosHalfNu);
+            halfAngle(rN * eN + rQ * eQ, rQ * eN - rN * eQ, nu < 0.0, sinHalfNu, cosHalfNu);
             const double sHalf = std::sqrt(1.0 - e) * sinHalfNu, cHalf = std::sqrt(1.0 + e) * cosHalfNu;
             E = 2.0 * arcTangent2(sHalf, cHalf);
             sinE = 2.0 * sHalf * cHalf / (sHalf * sHalf + cHalf * cHalf);

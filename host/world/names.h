@@ -14,6 +14,8 @@ inline char foldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c
 
 inline bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
+    // Names are mostly given as they are kept: one block compare settles those.
+    if (a == b) return true;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (a[i] != b[i] && foldCase(a[i]) != foldCase(b[i])) return false;
     return true;

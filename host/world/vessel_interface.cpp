@@ -57,15 +57,28 @@ bool globalState(OBJHANDLE h, simhost::StateVectors& out) {
     return false;
 }
 
+// Index of the body behind handle h in the world's bodies, -1 for none.
+int bodyIndex(const simhost::World& w, OBJHANDLE h) {
+    const auto& bodies = w.bodies();
+    for (std::size_t i = 0; i < bodies.size(); ++i)
+        if (static_cast<const simhost::Object*>(bodies[i].get()) == h) return static_cast<int>(i);
+    return -1;
+}
+
+// The vessel's state relative to body index i, as the integrator keeps it (no
+// rounding at the body's distance from the origin).
+simhost::StateVectors stateAboutBody(const simhost::World& w, const Vessel& v, int i) {
+    const auto& states = w.bodyStates();
+    return simhost::relativeState(v, i, states.data(), states.size());
+}
+
 // The vessel's state relative to object h: about a body as the integrator
-// keeps it (no rounding at the body's distance from the origin), about a vessel
-// as the difference of the global states; false for an unknown handle.
+// keeps it, about a vessel as the difference of the global states; false for
+// an unknown handle.
 bool relativeState(const Vessel& v, OBJHANDLE h, simhost::StateVectors& out) {
-    const auto& bodies = world().bodies();
-    for (std::size_t i = 0; i < bodies.size(); ++i) {
-        if (static_cast<const simhost::Object*>(bodies[i].get()) != h) continue;
-        const auto& states = world().bodyStates();
-        out = simhost::relativeState(v, static_cast<int>(i), states.data(), states.size());
+    const simhost::World& w = world();
+    if (const int i = bodyIndex(w, h); i >= 0) {
+        out = stateAboutBody(w, v, i);
         return true;
     }
     simhost::StateVectors other{};
@@ -152,12 +165,14 @@ void VESSEL::GetAngularVel(VECTOR3& avel) const { avel = vesselOf(handle_).angVe
 
 bool VESSEL::GetElements(OBJHANDLE hRef, ELEMENTS& el, ORBITPARAM* prm, double mjd_ref, int frame) const {
     HOST_TRACE("GetElements", objectText(hRef), mjd_ref, frame);
-    const simhost::Body* body = world().bodyFromHandle(hRef);
-    simhost::StateVectors rel{};
-    if (!body || frame != FRAME_ECL || !relativeState(vesselOf(handle_), hRef, rel)) return false;
+    const simhost::World& w = world();
+    const int i = bodyIndex(w, hRef);
+    if (i < 0 || frame != FRAME_ECL) return false;
+    const simhost::StateVectors rel = stateAboutBody(w, vesselOf(handle_), i);
     ORBITPARAM local{};
     ORBITPARAM& out = prm ? *prm : local;
-    if (!simhost::elementsFromState(rel.pos, rel.vel, body->gm, el, &out)) return false;
+    if (!simhost::elementsFromState(rel.pos, rel.vel, w.bodies()[static_cast<std::size_t>(i)]->gm, el, &out))
+        return false;
     // The mean longitude at another reference date, on a closed orbit.
     if (mjd_ref != 0.0 && std::isfinite(out.T) && out.T > 0.0) {
         const double shift = kTwoPi * (world().mjd() - mjd_ref) * simhost::kSecondsPerDay / out.T;

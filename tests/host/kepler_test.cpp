@@ -86,6 +86,15 @@ TEST(ClosedOrbits, EccentricPeriodShapeAndTimeToPeriapsis) {
         EXPECT_LT(rel(o.prm.SMi, a * std::sqrt(1 - e * e)) + rel(o.prm.ApD, a * (1 + e)) + rel(o.prm.PeD, a * (1 - e)),
                   1e-12);
     }
+    // At and next to apoapsis 1 + cos(nu) is all rounding: the half angle must
+    // not come from it. (Below e = 0.5, where apoapsis is not taken by energy.)
+    const double low = 0.3;
+    for (double nu : {-kPi + 1e-6, kPi - 1e-6, kPi}) {
+        const Orbit o(conic(p, low, nu));
+        const double E = 2 * std::atan(std::sqrt((1 - low) / (1 + low)) * std::tan(nu / 2));
+        EXPECT_LT(angleDiff(o.prm.EcA, E), kAngleRoundingTolerance) << nu;
+        EXPECT_LT(angleDiff(o.prm.MnA, E - low * std::sin(E)), kAngleRoundingTolerance) << nu;
+    }
 }
 
 TEST(Conversion, ElementsSurviveARoundTripThroughState) {
