@@ -49,4 +49,23 @@ void evaluateChebyshevAt(const ChebyshevSegment& s, double tau, VECTOR3& pos, VE
     *vel = vec3(dot(s.x, d, n) * perSecond, dot(s.y, d, n) * perSecond, dot(s.z, d, n) * perSecond);
 }
 
+VECTOR3 chebyshevChange(const ChebyshevSegment& s, double tau, double delta) {
+    // D_j = T_j(tau + delta) - T_j(tau) by the recurrence of the T_j:
+    // D_{j+1} = 2 (tau + delta) D_j + 2 delta T_j(tau) - D_{j-1}.
+    const double twoAt = 2.0 * (tau + delta), twoDelta = 2.0 * delta;
+    double tPrev = 1.0, t = tau;      // T_0(tau), T_1(tau)
+    double dPrev = 0.0, d = delta;    // D_0, D_1
+    VECTOR3 sum = vec3(s.x[1] * d, s.y[1] * d, s.z[1] * d);
+    for (int j = 1; j + 1 < s.count; ++j) {
+        const double dNext = twoAt * d + twoDelta * t - dPrev;
+        const double tNext = 2.0 * tau * t - tPrev;
+        dPrev = d;
+        d = dNext;
+        tPrev = t;
+        t = tNext;
+        sum = sum + vec3(s.x[j + 1] * d, s.y[j + 1] * d, s.z[j + 1] * d);
+    }
+    return sum;
+}
+
 }  // namespace simhost

@@ -36,12 +36,16 @@ inline QuarticWindow fitQuarticWindow(const ChebyshevSegment& segment, long long
     w.perHalf = 2.0 / (segment.span * halfTau);
     w.perHalfSecond = w.perHalf / kSecondsPerDay;
     // Chebyshev coefficients b of the interpolant, by the nodes' discrete
-    // orthogonality, then its monomial coefficients.
+    // orthogonality, then its monomial coefficients. The nodes are taken as
+    // changes from the centre, so that only the constant term carries the
+    // rounding of the position itself.
+    VECTOR3 centre;
+    evaluateChebyshevAt(segment, centreTau, centre, nullptr);
     VECTOR3 values[kNodes];
     double angle[kNodes];
     for (int k = 0; k < kNodes; ++k) {
         angle[k] = std::numbers::pi * (k + 0.5) / kNodes;
-        evaluateChebyshevAt(segment, centreTau + halfTau * std::cos(angle[k]), values[k], nullptr);
+        values[k] = chebyshevChange(segment, centreTau, halfTau * std::cos(angle[k]));
     }
     VECTOR3 b[kNodes];
     for (int j = 0; j < kNodes; ++j) {
@@ -50,7 +54,7 @@ inline QuarticWindow fitQuarticWindow(const ChebyshevSegment& segment, long long
         b[j] = sum * ((j == 0 ? 1.0 : 2.0) / kNodes);
     }
     // T2 = 2x^2 - 1, T3 = 4x^3 - 3x, T4 = 8x^4 - 8x^2 + 1.
-    w.c[0] = b[0] - b[2] + b[4];
+    w.c[0] = centre + (b[0] - b[2] + b[4]);
     w.c[1] = b[1] - b[3] * 3.0;
     w.c[2] = b[2] * 2.0 - b[4] * 8.0;
     w.c[3] = b[3] * 4.0;
