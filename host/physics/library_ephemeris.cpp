@@ -2,13 +2,19 @@
 
 #include "host/physics/physical_constants.h"
 
-#ifdef SIMHOST_HAS_ERFA
+#if defined(SIMHOST_HAS_ERFA) && defined(SIMHOST_HAS_LIBNOVA)
 #include <erfa.h>
+#include <libnova/jupiter.h>
+#include <libnova/ln_types.h>
+#include <libnova/mars.h>
+
+#include <cmath>
+#include <mutex>
 #endif
 
 namespace simhost {
 
-#ifdef SIMHOST_HAS_ERFA
+#if defined(SIMHOST_HAS_ERFA) && defined(SIMHOST_HAS_LIBNOVA)
 
 namespace {
 
@@ -43,6 +49,38 @@ VECTOR3 planet(int number, double mjd) {
     return toHost(pv[0]);
 }
 
+// A planet from libnova's full VSOP87 series: heliocentric ecliptic longitude
+// and latitude (deg) and distance (au), already on the mean ecliptic and
+// equinox of J2000 (its Earth agrees with eraEpv00 turned into that frame to
+// 0.06" and 6 km over 2000-2030), so not precessed; in the host's units (m).
+// number: the planet's number for eraPlan94.
+VECTOR3 vsop87Planet(void (*heliocentric)(double, ln_helio_posn*), int number, double mjd) {
+    // libnova takes the date as one Julian Date, whose double resolves only
+    // 2^-31 day (40 us) in this era, over which Mars moves a metre: that
+    // would put a metre of jitter into the fitted segments. The part of the
+    // date it leaves out (exact: both differences are of numbers within a
+    // factor two) is made up by eraPlan94's velocity (m/s-good, so under
+    // 0.1 mm over 20 us).
+    const double julianDate = kModifiedJulianDateZero + mjd;
+    const double leftOut = mjd - (julianDate - kModifiedJulianDateZero);  // days
+    // libnova keeps each planet's last result in unguarded static storage:
+    // one caller at a time, or a flight on another thread may read a
+    // longitude of one date with the distance of another.
+    static std::mutex libnovaCache;
+    ln_helio_posn p;
+    {
+        const std::lock_guard<std::mutex> lock(libnovaCache);
+        heliocentric(julianDate, &p);
+    }
+    const double longitude = p.L * kDegree, latitude = p.B * kDegree;
+    const VECTOR3 atJulianDate = vec3(std::cos(latitude) * std::cos(longitude),
+                                      std::cos(latitude) * std::sin(longitude), std::sin(latitude)) *
+                                 (p.R * kAu);
+    double pv[2][3];
+    eraPlan94(kModifiedJulianDateZero, mjd, number, pv);
+    return atJulianDate + toHost(pv[1]) * leftOut;  // toHost(au/day) is m/day
+}
+
 }  // namespace
 
 bool libraryEphemerisAvailable() { return true; }
@@ -57,9 +95,11 @@ VECTOR3 libraryPosition(LibraryBody body, double mjd) {
         constexpr double kMoonShare = kGmMoon / (kGmEarth + kGmMoon);
         return toHost(heliocentric[0]) + moon(mjd) * kMoonShare;
     }
-    case LibraryBody::Mars: return planet(4, mjd);
+    // Mars and Jupiter by VSOP87, Venus by eraPlan94: each the one nearer
+    // the reference table (tests/host/ephemeris_reference_test.cpp).
+    case LibraryBody::Mars: return vsop87Planet(ln_get_mars_helio_coords, 4, mjd);
     case LibraryBody::Venus: return planet(2, mjd);
-    case LibraryBody::Jupiter: return planet(5, mjd);
+    case LibraryBody::Jupiter: return vsop87Planet(ln_get_jupiter_helio_coords, 5, mjd);
     case LibraryBody::Moon: return moon(mjd);
     case LibraryBody::None: break;
     }
