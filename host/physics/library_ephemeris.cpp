@@ -4,9 +4,7 @@
 
 #if defined(SIMHOST_HAS_ERFA) && defined(SIMHOST_HAS_LIBNOVA)
 #include <erfa.h>
-#include <libnova/jupiter.h>
-#include <libnova/ln_types.h>
-#include <libnova/mars.h>
+#include <libnova/libnova.h>
 
 #include <cmath>
 #include <mutex>
