@@ -2,13 +2,17 @@
 
 #include "host/physics/physical_constants.h"
 
-#ifdef SIMHOST_HAS_ERFA
+#if defined(SIMHOST_HAS_ERFA) && defined(SIMHOST_HAS_LIBNOVA)
 #include <erfa.h>
+#include <libnova/libnova.h>
+
+#include <cmath>
+#include <mutex>
 #endif
 
 namespace simhost {
 
-#ifdef SIMHOST_HAS_ERFA
+#if defined(SIMHOST_HAS_ERFA) && defined(SIMHOST_HAS_LIBNOVA)
 
 namespace {
 
@@ -31,16 +35,85 @@ VECTOR3 toHost(const double* p) {
            kAu;
 }
 
-VECTOR3 moon(double mjd) {
+VECTOR3 planet(int number, double mjd) {
+    double pv[2][3];
+    eraPlan94(kModifiedJulianDateZero, mjd, number, pv);  // its status only warns of dates outside 1000-3000
+    return toHost(pv[0]);
+}
+
+// libnova's series serve within this many days of J2000 (1000 years); beyond,
+// ERFA's bodies do, which stay finite where libnova's lunar series gives NaN
+// and its VSOP87 negative distances (100000 years on).
+constexpr double kLibnovaSpanDays = 365250.0;
+
+bool withinLibnovaSpan(double mjd) { return std::fabs(mjd - kJ2000Mjd) <= kLibnovaSpanDays; }
+
+VECTOR3 erfaMoon(double mjd) {
     double pv[2][3];
     eraMoon98(kModifiedJulianDateZero, mjd, pv);
     return toHost(pv[0]);
 }
 
-VECTOR3 planet(int number, double mjd) {
+// libnova takes a date as one Julian Date, whose double resolves only
+// 2^-31 day (40 us) in this era, over which Mars moves a metre: that would put
+// a metre of jitter into the fitted segments. So each body's place at that
+// Julian Date is moved on over the part of the date it leaves out (days;
+// exact to far below a nanosecond, as both differences are of numbers within
+// a factor two) by ERFA's velocity for the body, good to metres per second
+// and so to under 0.1 mm.
+struct LibnovaDate {
+    double julianDate;
+    double leftOut;  // days
+};
+
+LibnovaDate libnovaDate(double mjd) {
+    const double julianDate = kModifiedJulianDateZero + mjd;
+    return LibnovaDate{julianDate, mjd - (julianDate - kModifiedJulianDateZero)};
+}
+
+// libnova keeps each body's last result in unguarded static storage: one
+// caller at a time, or a flight on another thread may read a longitude of
+// one date with the distance of another.
+std::mutex libnovaCalls;
+
+// The Moon about Earth's centre from libnova's ELP 2000-82B, its terms down
+// to this share of the largest (against JPL's DE405 over 2000-2030: 0.4" and
+// 0.14 km, at a thirteenth of the cost of the whole series), given on the
+// mean ecliptic and equinox of J2000 already (km).
+constexpr double kLunarSeriesPrecision = 1e-8;
+
+VECTOR3 moon(double mjd) {
+    if (!withinLibnovaSpan(mjd)) return erfaMoon(mjd);
+    const LibnovaDate date = libnovaDate(mjd);
+    ln_rect_posn p;
+    {
+        const std::lock_guard<std::mutex> lock(libnovaCalls);
+        ln_get_lunar_geo_posn(date.julianDate, &p, kLunarSeriesPrecision);
+    }
+    double pv[2][3];
+    eraMoon98(kModifiedJulianDateZero, mjd, pv);
+    return vec3(p.X, p.Y, p.Z) * 1e3 + toHost(pv[1]) * date.leftOut;  // toHost(au/day) is m/day
+}
+
+// A planet about the Sun's centre from libnova's full VSOP87 series:
+// heliocentric ecliptic longitude and latitude (deg) and distance (au),
+// already on the mean ecliptic and equinox of J2000, so not precessed.
+// number: the planet's number for eraPlan94.
+VECTOR3 vsop87Planet(void (*heliocentric)(double, ln_helio_posn*), int number, double mjd) {
+    if (!withinLibnovaSpan(mjd)) return planet(number, mjd);
+    const LibnovaDate date = libnovaDate(mjd);
+    ln_helio_posn p;
+    {
+        const std::lock_guard<std::mutex> lock(libnovaCalls);
+        heliocentric(date.julianDate, &p);
+    }
+    const double longitude = p.L * kDegree, latitude = p.B * kDegree;
+    const VECTOR3 atJulianDate = vec3(std::cos(latitude) * std::cos(longitude),
+                                      std::cos(latitude) * std::sin(longitude), std::sin(latitude)) *
+                                 (p.R * kAu);
     double pv[2][3];
     eraPlan94(kModifiedJulianDateZero, mjd, number, pv);  // its status only warns of dates outside 1000-3000
-    return toHost(pv[0]);
+    return atJulianDate + toHost(pv[1]) * date.leftOut;  // toHost(au/day) is m/day
 }
 
 }  // namespace
@@ -57,9 +130,11 @@ VECTOR3 libraryPosition(LibraryBody body, double mjd) {
         constexpr double kMoonShare = kGmMoon / (kGmEarth + kGmMoon);
         return toHost(heliocentric[0]) + moon(mjd) * kMoonShare;
     }
-    case LibraryBody::Mars: return planet(4, mjd);
+    case LibraryBody::Mars: return vsop87Planet(ln_get_mars_helio_coords, 4, mjd);
+    // Venus stays on eraPlan94: libnova's is nearer the truth (0.05" from
+    // DE405 against 4.7") but does not fit the 16-day segments to 5 cm.
     case LibraryBody::Venus: return planet(2, mjd);
-    case LibraryBody::Jupiter: return planet(5, mjd);
+    case LibraryBody::Jupiter: return vsop87Planet(ln_get_jupiter_helio_coords, 5, mjd);
     case LibraryBody::Moon: return moon(mjd);
     case LibraryBody::None: break;
     }
@@ -69,9 +144,8 @@ VECTOR3 libraryPosition(LibraryBody body, double mjd) {
 StateVectors libraryState(LibraryBody body, double mjd) {
     // The velocity is the positions' rate, by the five-point central
     // difference over +-1 h (truncation under 1e-9 m/s for the Moon, rounding
-    // under 1e-7 m/s): the library's own velocities leave out terms (Mars's
-    // by metres per second, the Moon's by millimetres per second) and so are
-    // not the motion its positions make.
+    // under 1e-7 m/s): ERFA's velocities leave out terms (Mars's by metres
+    // per second, the Moon's by millimetres per second), libnova gives none.
     constexpr double kStep = 1.0 / 24;  // days
     auto at = [&](double k) { return libraryPosition(body, mjd + k * kStep); };
     const VECTOR3 rate = ((at(1) - at(-1)) * 8.0 - (at(2) - at(-2))) * (1.0 / (12.0 * kStep * kSecondsPerDay));

@@ -1,10 +1,11 @@
-// Planets and the Moon from ERFA, the open edition of the IAU's SOFA routines:
-// Earth from eraEpv00 (a fit to the JPL ephemeris, a few km over 1900-2100),
-// Mars, Venus and Jupiter from eraPlan94 (Simon et al. 1994), the Moon from
-// eraMoon98 (the full series of Meeus ch. 47), each turned from the ICRS
-// equator into the host's frame, the mean ecliptic and equinox of J2000.
-// Builds without ERFA (the Windows cross build: Debian has no MinGW ERFA)
-// have none of it and keep the analytic models.
+// Planets and the Moon from two libraries: Earth from ERFA's eraEpv00 (the
+// open edition of the IAU's SOFA routines; a fit to the JPL ephemeris, a few
+// km over 1900-2100), turned from the ICRS equator into the host's frame, the
+// mean ecliptic and equinox of J2000; Mars, Venus and Jupiter from libnova's
+// full VSOP87 series (Bretagnon and Francou 1988) and the Moon from its ELP
+// 2000-82B (Chapront-Touze and Chapront), both given in that frame already.
+// Builds without the libraries (the Windows cross build: Debian has no MinGW
+// ERFA or libnova) have none of it and keep the analytic models.
 #pragma once
 
 #include "host/physics/kepler.h"

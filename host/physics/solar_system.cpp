@@ -33,10 +33,10 @@ constexpr BodyOrbit planet(double a, double aRate, double e, double eRate, doubl
                      library};
 }
 
-// With the library (errors against the reference table over 2000-2030,
-// largest): Earth 2.3", Mars 17.6", Venus 4.0", Jupiter 45.8", the Moon 8.1"
-// (some 2" of each planet's figure is the reference's own, its truncated
-// series). Without: Earth 22.8", Mars 97.6", the Moon 10.2".
+// With the libraries (errors against the reference table over 2000-2030,
+// largest): Earth 2.3", Mars 6.0", Venus 4.0", Jupiter 10.5", the Moon 4.1"
+// (most of each is the reference's own, its truncated series). Without:
+// Earth 22.8", Mars 97.6", the Moon 10.2".
 // The Moon's elements (the mean lunar orbit at J2000, a = 384400 km) are what
 // a scenario file records; it moves by the library or the lunar theory.
 constexpr BodySpec kBodies[] = {
