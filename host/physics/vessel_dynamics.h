@@ -21,7 +21,7 @@ namespace simhost {
 // reference names the body to integrate about instead (a body's index), for
 // comparing one path integrated about two bodies.
 constexpr int kStrongestPull = -2;
-void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int reference = kStrongestPull);
+OAPIFUNC void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int reference = kStrongestPull);
 
 // The vessel's state relative to body ref (global axes), given the bodies'
 // global states now (bodies[0..count)). When the kept relative state is
