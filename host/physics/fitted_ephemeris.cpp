@@ -104,7 +104,6 @@ void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
         fit.mu = orbitMu(orbits, count, i);
         if (!hasParent(orbits, i)) continue;
         fit.span = segmentDaysFor(orbits[i], fit.mu);
-        fit.perSpan = fit.span > 0.0 ? 1.0 / fit.span : 0.0;
         fit.windowsPerSegment = static_cast<std::int64_t>(
             std::bit_ceil(static_cast<std::uint64_t>(std::ceil(fit.span * kSecondsPerDay / kLongestWindowSeconds))));
         fit.windowDays = fit.span > 0.0 ? fit.span / static_cast<double>(fit.windowsPerSegment) : 0.0;
@@ -121,14 +120,6 @@ void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
             }
         }
     }
-    satelliteStart_.assign(count + 1, 0);
-    satellites_.clear();
-    for (std::size_t i = 0; i < count; ++i) {
-        satelliteStart_[i] = satellites_.size();
-        for (std::size_t c = i + 1; c < count; ++c)
-            if (orbits[c].parent == static_cast<int>(i)) satellites_.push_back(c);
-    }
-    satelliteStart_[count] = satellites_.size();
     if (setAside_.size() > kSetAsideFits)
         setAside_.erase(setAside_.begin(), setAside_.end() - static_cast<std::ptrdiff_t>(kSetAsideFits));
 }
@@ -187,23 +178,7 @@ void FittedEphemeris::states(double mjd, StateVectors* out, bool velocities) {
             evaluateQuarticWindow(windowAt(i, mjd), mjd, out[i].pos, velocities ? &out[i].vel : nullptr);
         }
     }
-    // As composeGlobalStates, with each body's satellites listed beforehand.
-    for (std::size_t i = 0; i < count; ++i) {
-        StateVectors& s = out[i];
-        if (!hasParent(orbits_.data(), i)) {
-            s.pos = vec3(0, 0, 0);
-            if (velocities) s.vel = vec3(0, 0, 0);
-            continue;
-        }
-        const StateVectors& parent = out[orbits_[i].parent];
-        s.pos = parent.pos + s.pos;
-        if (velocities) s.vel = parent.vel + s.vel;
-        for (std::size_t k = satelliteStart_[i]; k < satelliteStart_[i + 1]; ++k) {
-            const std::size_t c = satellites_[k];
-            s.pos = s.pos - out[c].pos * weights_[c];
-            if (velocities) s.vel = s.vel - out[c].vel * weights_[c];
-        }
-    }
+    composeGlobalStates(orbits_.data(), count, weights_.data(), out, velocities);
 }
 
 }  // namespace simhost

@@ -58,7 +58,6 @@ private:
     struct Fit {
         double mu = 0.0;       // of the orbit about the parent (m^3/s^2)
         double span = 0.0;     // days per segment; 0: not fitted
-        double perSpan = 0.0;  // 1 / span
         int coefficients = 0;
         // By index from J2000; at most kKeptSegments, so that a long flight's
         // memory does not grow with its length.
@@ -100,9 +99,6 @@ private:
 
     std::vector<BodyOrbit> orbits_;
     std::vector<double> weights_;  // barycentreWeight of each body
-    // Each body's satellites (bodies whose parent it is), as composeGlobalStates
-    // finds them: body i's are satellites_[satelliteStart_[i] .. satelliteStart_[i + 1]).
-    std::vector<std::size_t> satelliteStart_, satellites_;
     std::vector<Fit> fits_;
     std::vector<SetAside> setAside_;  // the most recent last
     double midpointStepLimit_ = 0.0;
