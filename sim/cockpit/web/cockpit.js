@@ -38,6 +38,8 @@ async function send(command) {
 async function act(command) {
   const answer = await send(command);
   if (answer.status >= 400) showStatus(answer.error || answer.message, true);
+  // Run and pause show in the Run button and the paused note; a button press in the display.
+  else if (command.do === 'run' || command.do === 'pause') showStatus('', false);
   else if (answer.message && command.do !== 'button') showStatus(answer.message, false);
   return answer;
 }
@@ -303,7 +305,8 @@ function showFrame(f) {
   $('run').classList.toggle('on', !f.running);
   for (const b of $('warps').children) b.classList.toggle('on', Number(b.dataset.warp) === f.warp);
   const rate = $('rate');
-  rate.textContent = f.running ? Math.round(f.stepsPerSecond).toLocaleString('en-US') + ' steps/s' : 'paused';
+  // Paused, the note below the controls says so (and what Step does).
+  rate.textContent = f.running ? Math.round(f.stepsPerSecond).toLocaleString('en-US') + ' steps/s' : '';
   rate.classList.toggle('behind', !!f.behind);
   if (f.behind) rate.textContent += ' (cannot keep pace)';
   const shown = new Set();
