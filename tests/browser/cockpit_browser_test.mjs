@@ -103,8 +103,8 @@ try {
   await page.waitForFunction(() => window.zolkCockpit.frame && !window.zolkCockpit.frame.running, WAIT);
   // Paused is said once, by the note on what Step does, not again by the rate.
   await page.waitForFunction(() => !document.getElementById('step-note').hidden, WAIT);
-  const pausedSaid = await page.evaluate(() => (document.querySelector('header').innerText.match(/paused/gi) || []).length);
-  if (pausedSaid !== 1) throw new Error(`the header says paused ${pausedSaid} times: ${await page.evaluate(() => document.querySelector("header").innerText)}`);
+  const header = await page.evaluate(() => document.querySelector('header').innerText);
+  if ((header.match(/paused/gi) || []).length !== 1) throw new Error('the header does not say paused once: ' + header);
 
   // Twenty reloads of the paused cockpit: each reload's stream takes a place
   // the one before must give up; the last page still shows the display.
