@@ -32,9 +32,8 @@ bool loadWorld(const Study& study, const std::string& modulePath, std::string& e
         error = module + ": " + error;
         return false;
     }
-    const simhost::ScenarioLoad load = study.scenarioPath.empty()
-                                           ? simhost::loadScenarioText(kDefaultMissionText, kDefaultMissionName)
-                                           : simhost::loadScenarioFile(study.scenarioPath);
+    const simhost::ScenarioLoad load =
+        simhost::loadScenarioText(study.scenarioText, study.scenarioPath.empty() ? kDefaultMissionName : study.scenarioPath);
     if (!load.ok) error = simhost::messageText(load.error);
     return load.ok;
 }

@@ -2,8 +2,12 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <toml++/toml.h>
+
+#include "host/scenario/scenario_file.h"
+#include "sim/run/default_mission.h"
 
 namespace zolksim {
 
@@ -68,6 +72,21 @@ std::vector<double> valuesOf(const toml::node& node, const std::string& where) {
     return values;
 }
 
+// The scenario's text, held by the study so that a file changed while the
+// study runs cannot give its cases different starts.
+std::string scenarioTextOf(const std::string& path) {
+    std::error_code ignored;
+    std::ifstream file;
+    if (!fs::is_directory(path, ignored)) file.open(path, std::ios::binary);
+    std::string text;
+    char buffer[4096];
+    while ((file.read(buffer, sizeof buffer) || file.gcount() > 0) && text.size() <= simhost::kMaxScenarioBytes)
+        text.append(buffer, static_cast<std::size_t>(file.gcount()));
+    if (!file.is_open() || file.bad()) throw StudyError{"scenario " + path + ": cannot read the file"};
+    if (text.size() > simhost::kMaxScenarioBytes) throw StudyError{"scenario " + path + ": larger than a scenario may be"};
+    return text;
+}
+
 fs::path resolved(const fs::path& base, const std::string& name) {
     const fs::path path(name);
     return path.is_absolute() ? path : base / path;
@@ -85,6 +104,9 @@ Study readStudy(const toml::table& file, const std::string& path) {
         const std::optional<std::string> name = scenario->value<std::string>();
         if (!name || name->empty()) throw StudyError{"scenario must name a file"};
         study.scenarioPath = resolved(base, *name).string();
+        study.scenarioText = scenarioTextOf(study.scenarioPath);
+    } else {
+        study.scenarioText = kDefaultMissionText;
     }
     const std::optional<std::string> goal = file["goal"].value<std::string>();
     if (!goal) throw StudyError{"goal must be given, as text such as \"apoapsis >= 5000 km\""};

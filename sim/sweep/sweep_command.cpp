@@ -131,9 +131,12 @@ private:
         if (failed) return fail(rows_ + ": cannot make the folder: " + failed.message(), kExitFailed);
         clearKilledWrites();
         std::vector<std::size_t> pending;
+        std::size_t stale = 0;  // rows there, but flown from a study as it was
         for (std::size_t i = 0; i < study_.caseCount(); ++i) {
             SweepRow row;
-            if (!readRowFile(study_, i, (fs::path(rows_) / rowFileName(i)).string(), row)) pending.push_back(i);
+            const RowState state = readRowFile(study_, i, (fs::path(rows_) / rowFileName(i)).string(), row);
+            if (state != RowState::Current) pending.push_back(i);
+            stale += state == RowState::Stale;
         }
         const std::size_t total = study_.caseCount(), earlier = total - pending.size();
         const unsigned workers = o_.workers ? o_.workers : std::max(1u, std::thread::hardware_concurrency());
@@ -166,7 +169,11 @@ private:
         progress.finish();
         if (!o_.quiet)
             out_ << o_.studyPath << ": " << total << " cases, " << pending.size() << " flown now on " << workers
-                 << " worker process(es), " << earlier << " done by an earlier run\n";
+                 << " worker process(es)"
+                 << (stale ? " (" + std::to_string(stale) + " of them again: their rows were flown from the study, "
+                                                              "its scenario or the program as they were)"
+                           : std::string())
+                 << ", " << earlier << " done by an earlier run\n";
         return collect(rows_, failedCases);
     }
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "host/physics/physical_constants.h"
+#include "sim/sweep/case_fingerprint.h"
 #include "sim/run/process_id.h"
 
 namespace zolksim {
@@ -15,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kResultColumns = 7;  // met .. wall_s
+constexpr int kResultColumns = 8;  // met .. wall_s
 
 std::string number(const char* pattern, double value) {
     if (std::isinf(value)) return "open";
@@ -36,27 +37,25 @@ std::vector<std::string> fieldsOf(const std::string& line) {
     return fields;
 }
 
-bool parseRow(const Study& study, const std::string& line, SweepRow& row) {
+RowState parseRow(const Study& study, std::size_t index, const std::string& line, SweepRow& row) {
     const std::vector<std::string> f = fieldsOf(line);
     const std::size_t n = study.varied.size();
-    if (f.size() != 1 + n + kResultColumns) return false;
+    if (f.size() != 1 + n + kResultColumns || f[0] != std::to_string(index)) return RowState::Absent;
+    row.index = index;
+    if (f[1 + n] != "yes" && f[1 + n] != "no") return RowState::Absent;
+    row.met = f[1 + n] == "yes";
     try {
-        std::size_t used = 0;
-        row.index = std::stoul(f[0], &used);
-        if (used != f[0].size() || row.index >= study.caseCount()) return false;
-        const std::vector<double> values = study.caseValues(row.index);
-        for (std::size_t p = 0; p < n; ++p)
-            if (f[1 + p] != parameterText(values[p])) return false;
-        row.values = values;
-        if (f[1 + n] != "yes" && f[1 + n] != "no") return false;
-        row.met = f[1 + n] == "yes";
         row.timeToGoalDays = row.met ? std::stod(f[2 + n]) : 0.0;
         row.propellantUsedKg = std::stod(f[3 + n]);
     } catch (const std::exception&) {
-        return false;
+        return RowState::Absent;
     }
+    row.values = study.caseValues(index);
+    for (std::size_t p = 0; p < n; ++p)
+        if (f[1 + p] != parameterText(row.values[p])) return RowState::Stale;
+    if (f[f.size() - 2] != caseFingerprint(study, index)) return RowState::Stale;
     row.text = line;
-    return true;
+    return RowState::Current;
 }
 
 }  // namespace
@@ -64,7 +63,7 @@ bool parseRow(const Study& study, const std::string& line, SweepRow& row) {
 std::string sweepHeader(const Study& study) {
     std::string header = "case";
     for (const VariedParameter& v : study.varied) header += std::string(",") + parameterInfo(v.parameter).column;
-    return header + ",met,time_to_goal_d,propellant_used_kg,burns,final_periapsis_km,final_apoapsis_km,wall_s";
+    return header + ",met,time_to_goal_d,propellant_used_kg,burns,final_periapsis_km,final_apoapsis_km,flown_from,wall_s";
 }
 
 std::string sweepLine(const Study& study, std::size_t index, const CaseResult& r) {
@@ -78,17 +77,19 @@ std::string sweepLine(const Study& study, std::size_t index, const CaseResult& r
     field(std::to_string(r.burns));
     field(number("%.3f", r.finalPeriapsisKm));
     field(number("%.3f", r.finalApoapsisKm));
+    field(caseFingerprint(study, index));
     field(number("%.3f", r.wallSeconds));
     return line;
 }
 
 std::string rowFileName(std::size_t index) { return "case-" + std::to_string(index) + ".csv"; }
 
-bool readRowFile(const Study& study, std::size_t index, const std::string& path, SweepRow& row) {
+RowState readRowFile(const Study& study, std::size_t index, const std::string& path, SweepRow& row) {
     std::ifstream file(path, std::ios::binary);
     std::string line, rest;
-    if (!std::getline(file, line) || file.eof() || std::getline(file, rest)) return false;  // one whole line
-    return parseRow(study, line, row) && row.index == index;
+    if (!std::getline(file, line) || file.eof() || std::getline(file, rest)) return RowState::Absent;  // one whole line
+    if (index >= study.caseCount()) return RowState::Absent;
+    return parseRow(study, index, line, row);
 }
 
 std::map<std::size_t, SweepRow> readRows(const Study& study, const std::string& folder,
@@ -106,10 +107,15 @@ std::map<std::size_t, SweepRow> readRows(const Study& study, const std::string& 
             continue;
         }
         SweepRow row;
-        if (name != rowFileName(index) || !readRowFile(study, index, entry.path().string(), row))
-            problems.push_back(entry.path().string() + ": not a whole row of this study's case " + std::to_string(index));
-        else
+        const RowState state = name == rowFileName(index) ? readRowFile(study, index, entry.path().string(), row)
+                                                          : RowState::Absent;
+        if (state == RowState::Current)
             rows.emplace(index, std::move(row));
+        else if (state == RowState::Stale)
+            problems.push_back(entry.path().string() +
+                               ": flown from another version of the study, its scenario or the program; fly it again");
+        else
+            problems.push_back(entry.path().string() + ": not a whole row of this study's case " + std::to_string(index));
     }
     if (failed) problems.push_back(folder + ": " + failed.message());
     return rows;

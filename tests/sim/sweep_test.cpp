@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -147,7 +148,7 @@ TEST_F(Sweep, StudyResumesAndMatchesItsCasesRunOneByOne) {
         EXPECT_TRUE(fs::exists(local / name)) << name;
     const std::vector<std::string> lines = withoutWallTime(csv);
     ASSERT_EQ(lines.size(), 4u) << csv;
-    EXPECT_EQ(lines[0], "case,thrust_N,met,time_to_goal_d,propellant_used_kg,burns,final_periapsis_km,final_apoapsis_km");
+    EXPECT_EQ(lines[0], "case,thrust_N,met,time_to_goal_d,propellant_used_kg,burns,final_periapsis_km,final_apoapsis_km,flown_from");
     double previous = 1e9;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].rfind(std::to_string(i - 1) + ",", 0), 0u) << lines[i];
@@ -182,6 +183,46 @@ TEST_F(Sweep, StudyResumesAndMatchesItsCasesRunOneByOne) {
     r = sweep({study, "--collect", (apart / "rows").string(), "--out", apart.string()});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(withoutWallTime(read(apart / "sweep.csv")), lines);
+}
+
+}  // namespace
+
+namespace {
+
+// A row says what it was flown from: a study changed in any shared setting, or
+// its scenario's content, flies its cases again instead of keeping old rows.
+TEST_F(Sweep, ChangedStudyFliesItsRowsAgain) {
+    const std::string scenario = zolksim::kDefaultMissionText;
+    write("tug.scn", scenario);
+    std::string goal = "apoapsis >= 2300 km", days = "1.5", step = "20";
+    const auto study = [&] {
+        return write("s.toml", "scenario = \"tug.scn\"\ngoal = \"" + goal + "\"\ndays = " + days + "\nstep = " + step +
+                                   "\nout = \"o\"\n[vary]\nthrust = [4]\n");
+    };
+    Outcome r = sweep({study()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("1 cases, 1 flown now"), std::string::npos) << r.out;
+    r = sweep({study()});
+    EXPECT_NE(r.out.find("0 flown now"), std::string::npos) << "an unchanged study flies nothing again: " << r.out;
+
+    const std::string heavier = scenario.substr(0, scenario.find("EMPTY_MASS 1000")) + "EMPTY_MASS 1001" +
+                                scenario.substr(scenario.find("EMPTY_MASS 1000") + 15);
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"goal", [&] { goal = "apoapsis >= 2200 km"; }},
+        {"days", [&] { days = "1.25"; }},
+        {"step", [&] { step = "30"; }},
+        {"scenario", [&] { write("tug.scn", heavier); }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        r = sweep({study()});
+        ASSERT_EQ(r.status, 0) << what << ": " << r.err;
+        EXPECT_NE(r.out.find("1 cases, 1 flown now"), std::string::npos) << what << " changed: " << r.out;
+        EXPECT_NE(r.out.find("1 of them again"), std::string::npos) << what << " changed: " << r.out;
+    }
+    // The last row is the changed study's: its goal met, at 2200 km or more.
+    const std::string row = read(folder / "o" / "sweep.csv");
+    EXPECT_NE(row.find("\n0,4,yes,"), std::string::npos) << row;
 }
 
 }  // namespace
