@@ -195,10 +195,11 @@ private:
         std::vector<std::string> problems;
         const std::map<std::size_t, SweepRow> rows = readRows(study_, folder, problems);
         for (const std::string& problem : problems) err_ << "zolksim: warning: " << problem << "\n";
-        std::string text = sweepHeader(study_) + "\n";
+        std::string text = sweepHeader(study_) + "\n", timing = timingHeader() + "\n";
         std::size_t met = 0;
         for (const auto& [index, row] : rows) {
             text += row.text + "\n";
+            timing += timingLine(row) + "\n";
             met += row.met;
         }
         std::error_code failed;
@@ -208,6 +209,8 @@ private:
         std::vector<std::string> written;
         if (!writeWhole((outDir / "sweep.csv").string(), text, error)) return fail(error, kExitFailed);
         written.push_back("sweep.csv");
+        if (!writeWhole((outDir / "timing.csv").string(), timing, error)) return fail(error, kExitFailed);
+        written.push_back("timing.csv");
         if (sweepChartable(study_) && !rows.empty()) {
             for (const auto& [name, measure] : {std::pair{"time-to-goal", SweepMeasure::TimeToGoal},
                                                 std::pair{"propellant", SweepMeasure::Propellant}}) {

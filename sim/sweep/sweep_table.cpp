@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kResultColumns = 8;  // met .. wall_s
+constexpr int kResultColumns = 9;  // met .. flown_from, and wall_s in a row file
 
 std::string number(const char* pattern, double value) {
     if (std::isinf(value)) return "open";
@@ -54,7 +54,12 @@ RowState parseRow(const Study& study, std::size_t index, const std::string& line
     for (std::size_t p = 0; p < n; ++p)
         if (f[1 + p] != parameterText(row.values[p])) return RowState::Stale;
     if (f[f.size() - 2] != caseFingerprint(study, index)) return RowState::Stale;
-    row.text = line;
+    try {
+        row.wallSeconds = std::stod(f.back());
+    } catch (const std::exception&) {
+        row.wallSeconds = NAN;  // kept free text: an unreadable time costs the table nothing
+    }
+    row.text = line.substr(0, line.rfind(','));
     return RowState::Current;
 }
 
@@ -63,8 +68,15 @@ RowState parseRow(const Study& study, std::size_t index, const std::string& line
 std::string sweepHeader(const Study& study) {
     std::string header = "case";
     for (const VariedParameter& v : study.varied) header += std::string(",") + parameterInfo(v.parameter).column;
-    return header + ",met,time_to_goal_d,propellant_used_kg,burns,final_periapsis_km,final_apoapsis_km,flown_from,wall_s";
+    // The final mean periapsis and apoapsis, once a run measures them, go after
+    // final_apoapsis_km: flown_from stays last.
+    return header + ",met,time_to_goal_d,propellant_used_kg,delta_v_used_m_per_s,burns,final_periapsis_km,"
+                    "final_apoapsis_km,flown_from";
 }
+
+std::string timingHeader() { return "case,wall_s"; }
+
+std::string timingLine(const SweepRow& row) { return std::to_string(row.index) + "," + number("%.3f", row.wallSeconds); }
 
 std::string sweepLine(const Study& study, std::size_t index, const CaseResult& r) {
     // Appended field by field: GCC 12 warns falsely about "literal" + string.
@@ -74,6 +86,7 @@ std::string sweepLine(const Study& study, std::size_t index, const CaseResult& r
     field(r.met ? "yes" : "no");
     field(r.met ? number("%.6f", r.timeToGoal / simhost::kSecondsPerDay) : std::string());
     field(number("%.4f", r.propellantUsed));
+    field(number("%.3f", r.deltaVUsed));
     field(std::to_string(r.burns));
     field(number("%.3f", r.finalPeriapsisKm));
     field(number("%.3f", r.finalApoapsisKm));

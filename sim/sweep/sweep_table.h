@@ -20,14 +20,22 @@ struct SweepRow {
     bool met = false;
     double timeToGoalDays = 0.0;  // when met
     double propellantUsedKg = 0.0;
-    std::string text;             // the line as written, without its newline
+    double wallSeconds = 0.0;
+    std::string text;             // the line as sweep.csv has it: without the wall time or a newline
 };
 
-// case, the varied parameters' columns, met, time_to_goal_d, propellant_used_kg,
-// burns, final_periapsis_km, final_apoapsis_km, flown_from (the case's
-// fingerprint), wall_s (always last).
+// sweep.csv's header: case, the varied parameters' columns, met,
+// time_to_goal_d, propellant_used_kg, delta_v_used_m_per_s, burns,
+// final_periapsis_km, final_apoapsis_km, flown_from (the case's fingerprint).
+// Nothing in it depends on the machine or the moment, so that two runs of one
+// study compare byte for byte.
 std::string sweepHeader(const Study& study);
+// A case's row file: its sweep.csv line, then the wall time (s) it took.
 std::string sweepLine(const Study& study, std::size_t index, const CaseResult& result);
+
+// timing.csv: case, wall_s.
+std::string timingHeader();
+std::string timingLine(const SweepRow& row);
 
 // The row file of case index inside a rows folder.
 std::string rowFileName(std::size_t index);

@@ -3,8 +3,10 @@
 // after a kill and run case by case as other engines run them.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -57,11 +59,10 @@ protected:
         const int status = zolksim::runZolksim(static_cast<int>(argv.size()), argv.data(), out, err);
         return {status, out.str(), err.str()};
     }
-    // The CSV without its last column, the wall time.
-    static std::vector<std::string> withoutWallTime(const std::string& csv) {
+    static std::vector<std::string> linesOf(const std::string& csv) {
         std::vector<std::string> lines;
         std::istringstream in(csv);
-        for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.rfind(',')));
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }
 
@@ -146,9 +147,10 @@ TEST_F(Sweep, StudyResumesAndMatchesItsCasesRunOneByOne) {
     const std::string csv = read(local / "sweep.csv");
     for (const char* name : {"time-to-goal.png", "time-to-goal.svg", "propellant.png", "propellant.svg"})
         EXPECT_TRUE(fs::exists(local / name)) << name;
-    const std::vector<std::string> lines = withoutWallTime(csv);
+    const std::vector<std::string> lines = linesOf(csv);
     ASSERT_EQ(lines.size(), 4u) << csv;
-    EXPECT_EQ(lines[0], "case,thrust_N,met,time_to_goal_d,propellant_used_kg,burns,final_periapsis_km,final_apoapsis_km,flown_from");
+    EXPECT_EQ(lines[0], "case,thrust_N,met,time_to_goal_d,propellant_used_kg,delta_v_used_m_per_s,burns,"
+                        "final_periapsis_km,final_apoapsis_km,flown_from");
     double previous = 1e9;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].rfind(std::to_string(i - 1) + ",", 0), 0u) << lines[i];
@@ -167,8 +169,8 @@ TEST_F(Sweep, StudyResumesAndMatchesItsCasesRunOneByOne) {
     r = sweep({study, "--workers", "2"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("3 cases, 1 flown now"), std::string::npos) << r.out;
-    EXPECT_NE(read(local / "sweep.csv").find(",777.000\n"), std::string::npos);
-    EXPECT_EQ(withoutWallTime(read(local / "sweep.csv")), lines);
+    EXPECT_NE(read(local / "timing.csv").find("\n2,777.000\n"), std::string::npos);
+    EXPECT_EQ(linesOf(read(local / "sweep.csv")), lines);
     EXPECT_FALSE(fs::exists(local / "rows" / "case-0.csv.part-999999999"));
 
     // One command line per case, each run alone, then collected.
@@ -182,7 +184,7 @@ TEST_F(Sweep, StudyResumesAndMatchesItsCasesRunOneByOne) {
     EXPECT_EQ(sweep({study, "--case", "3", "--out", apart.string()}).status, 2);
     r = sweep({study, "--collect", (apart / "rows").string(), "--out", apart.string()});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(withoutWallTime(read(apart / "sweep.csv")), lines);
+    EXPECT_EQ(linesOf(read(apart / "sweep.csv")), lines);
 }
 
 }  // namespace
@@ -223,6 +225,62 @@ TEST_F(Sweep, ChangedStudyFliesItsRowsAgain) {
     // The last row is the changed study's: its goal met, at 2200 km or more.
     const std::string row = read(folder / "o" / "sweep.csv");
     EXPECT_NE(row.find("\n0,4,yes,"), std::string::npos) << row;
+}
+
+}  // namespace
+
+namespace {
+
+// sweep.csv read by a program: each column found by its header name.
+std::vector<std::map<std::string, std::string>> csvRecords(const std::string& csv) {
+    std::istringstream in(csv);
+    std::string line;
+    std::getline(in, line);
+    std::vector<std::string> names;
+    std::istringstream header(line);
+    for (std::string name; std::getline(header, name, ',');) names.push_back(name);
+    std::vector<std::map<std::string, std::string>> records;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line + ",");
+        std::map<std::string, std::string>& record = records.emplace_back();
+        for (const std::string& name : names) std::getline(fields, record[name], ',');
+    }
+    return records;
+}
+
+// The figures land in their own columns, and two runs of one study write the
+// same bytes: the wall times go to timing.csv. An empty tank holds the
+// starting orbit (but for the oblateness's swing); a full one's delta-v is the
+// rocket equation's for the propellant it burned.
+TEST_F(Sweep, TableHoldsEachFigureInItsColumnAndRunsCompareByteForByte) {
+    const std::string study = write("s.toml",
+                                    "goal = \"apoapsis >= 9000 km\"\ndays = 0.3\nstep = 10\n"
+                                    "[vary]\npropellant = [0, 400]\nperiapsis = [500]\napoapsis = [3000]\n");
+    ASSERT_EQ(sweep({study, "--quiet", "--out", (folder / "a").string()}).status, 0);
+    ASSERT_EQ(sweep({study, "--quiet", "--out", (folder / "b").string()}).status, 0);
+    const std::string csv = read(folder / "a" / "sweep.csv");
+    EXPECT_EQ(read(folder / "b" / "sweep.csv"), csv);
+    EXPECT_EQ(csv.find("wall"), std::string::npos) << csv;
+    const std::string timing = read(folder / "a" / "timing.csv");
+    EXPECT_EQ(timing.rfind("case,wall_s\n0,", 0), 0u) << timing;
+    EXPECT_NE(timing.find("\n1,"), std::string::npos) << timing;
+
+    const auto records = csvRecords(csv);
+    ASSERT_EQ(records.size(), 2u) << csv;
+    const auto figure = [&](std::size_t c, const char* column) { return std::stod(records[c].at(column)); };
+    // J2 swings the osculating altitudes of this orbit by some 10 km in 0.3 d.
+    constexpr double kOblatenessSwing = 30.0;  // km
+    EXPECT_EQ(figure(0, "propellant_used_kg"), 0.0);
+    EXPECT_EQ(figure(0, "delta_v_used_m_per_s"), 0.0);
+    EXPECT_NEAR(figure(0, "final_periapsis_km"), 500.0, kOblatenessSwing);
+    EXPECT_NEAR(figure(0, "final_apoapsis_km"), 3000.0, kOblatenessSwing);
+
+    constexpr double kDryMass = 1000, kTank = 400, kIsp = 30000;  // kg, kg, N s/kg: the scenario's
+    const double used = figure(1, "propellant_used_kg");
+    ASSERT_GT(used, 0.5);
+    // Propellant and delta-v are rounded to 1e-4 kg and 1e-3 m/s.
+    EXPECT_NEAR(figure(1, "delta_v_used_m_per_s"), kIsp * std::log((kDryMass + kTank) / (kDryMass + kTank - used)), 0.01);
+    EXPECT_GT(figure(1, "final_apoapsis_km"), figure(0, "final_apoapsis_km") + 10.0);
 }
 
 }  // namespace
