@@ -8,6 +8,7 @@
 
 #include "host/scenario/scenario_file.h"
 #include "sim/run/default_mission.h"
+#include "sim/sweep/case_check.h"
 
 namespace zolksim {
 
@@ -155,6 +156,7 @@ Study readStudy(const toml::table& file, const std::string& path) {
     }
     if (cases > static_cast<double>(kMaxCases)) throw StudyError{"more than 10000000 cases"};
     if (!(study.step > 0.0)) throw StudyError{"step must be above zero"};
+    if (std::string impossible = checkStudyCases(study); !impossible.empty()) throw StudyError{impossible};
     return study;
 }
 

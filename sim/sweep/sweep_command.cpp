@@ -29,6 +29,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kExitFailed = 1, kExitBadInput = 2;
+// --case: the case cannot be flown as the study gives it; flying it again will
+// not help (unlike a write that failed, or a worker killed).
+constexpr int kExitCaseCannotFly = 3;
 
 struct SweepOptions {
     std::string studyPath, outDir, modulePath, collectDir;
@@ -94,7 +97,7 @@ public:
         rows_ = (fs::path(study_.outDir) / "rows").string();
         if (o_.list) return list();
         if (o_.caseIndex >= 0) return flyOne(static_cast<std::size_t>(o_.caseIndex));
-        if (!o_.collectDir.empty()) return collect(o_.collectDir, 0);
+        if (!o_.collectDir.empty()) return collect(o_.collectDir, {});
         return flyAll();
     }
 
@@ -118,7 +121,7 @@ private:
         CaseResult result;
         std::string error;
         if (!flyCase(study_, index, o_.modulePath, result, error))
-            return fail("case " + std::to_string(index) + ": " + error, kExitFailed);
+            return fail("case " + std::to_string(index) + ": " + error, kExitCaseCannotFly);
         if (!writeWhole((fs::path(rows_) / rowFileName(index)).string(), sweepLine(study_, index, result) + "\n", error))
             return fail(error, kExitFailed);
         return 0;
@@ -142,7 +145,8 @@ private:
         const unsigned workers = o_.workers ? o_.workers : std::max(1u, std::thread::hardware_concurrency());
         CaseProgress progress(terminal_.progress && !o_.quiet, total);
         std::set<pid_t> running;
-        std::size_t next = 0, done = earlier, failedCases = 0;
+        std::size_t next = 0, done = earlier;
+        CaseFailures failures;
         out_.flush();
         err_.flush();
         std::fflush(nullptr);
@@ -164,7 +168,8 @@ private:
             if (ended < 0) break;
             if (running.erase(ended) == 0) continue;  // not one of ours
             ++done;
-            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) ++failedCases;
+            if (WIFEXITED(status) && WEXITSTATUS(status) == kExitCaseCannotFly) ++failures.hopeless;
+            else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) ++failures.retryable;
         }
         progress.finish();
         if (!o_.quiet)
@@ -174,7 +179,7 @@ private:
                                                               "its scenario or the program as they were)"
                            : std::string())
                  << ", " << earlier << " done by an earlier run\n";
-        return collect(rows_, failedCases);
+        return collect(rows_, failures);
     }
 
     // Files of writes that a killed case left half done.
@@ -191,7 +196,14 @@ private:
         }
     }
 
-    int collect(const std::string& folder, std::size_t failedCases) {
+    // The cases of a local run that ended without their row.
+    struct CaseFailures {
+        std::size_t retryable = 0;  // a worker killed, a row not written: another run may fly them
+        std::size_t hopeless = 0;   // the case itself cannot be flown
+        bool any() const { return retryable + hopeless > 0; }
+    };
+
+    int collect(const std::string& folder, CaseFailures failures) {
         std::vector<std::string> problems;
         const std::map<std::size_t, SweepRow> rows = readRows(study_, folder, problems);
         for (const std::string& problem : problems) err_ << "zolksim: warning: " << problem << "\n";
@@ -228,10 +240,16 @@ private:
             for (const std::string& name : written) out_ << " " << name;
             out_ << "\n";
         }
-        if (missing == 0 && failedCases == 0) return 0;
+        if (missing == 0 && !failures.any()) return 0;
         err_ << "zolksim: " << missing << " case(s) lack their row";
         if (missing > 0) err_ << ", first case " << firstMissing(rows);
-        err_ << "; run the study again to fly only those\n";
+        if (!o_.collectDir.empty()) err_ << "; fly them (--case) and collect again";
+        if (failures.retryable > 0)
+            err_ << "; " << failures.retryable << " could not be finished, run the study again to fly only those";
+        if (failures.hopeless > 0)
+            err_ << "; " << failures.hopeless << " case(s) cannot be flown as the study stands (the reasons are above), "
+                 << "and flying them again will not help";
+        err_ << "\n";
         return kExitFailed;
     }
 

@@ -284,3 +284,52 @@ TEST_F(Sweep, TableHoldsEachFigureInItsColumnAndRunsCompareByteForByte) {
 }
 
 }  // namespace
+
+namespace {
+
+// A case that cannot be flown is found when the study is read, before any case
+// flies, and named with its values.
+TEST_F(Sweep, ImpossibleCasesAreRefusedWhenTheStudyIsRead) {
+    const std::string head = "goal = \"apoapsis >= 3000 km\"\ndays = 1\nout = \"o\"\n[vary]\n";
+    // The scenario's tug: a 400 kg tank, 400.0 by 2001.9 km.
+    const std::pair<const char*, const char*> refused[] = {
+        {"periapsis = [1500, 500]\napoapsis = [3000, 1000]\n", "case 1 (periapsis 1500 km, apoapsis 1000 km)"},
+        {"periapsis = [2500]\n", "the periapsis 2500 km lies above the apoapsis 2001.9 km"},
+        {"apoapsis = [300]\n", "the periapsis 400.0 km lies above the apoapsis 300 km"},
+        {"propellant = [100, 5000]\n", "propellant 5000 kg is more than the tanks hold (400 kg)"},
+        {"step = [1e-6]\n", "too many steps"},
+    };
+    for (const auto& [vary, said] : refused) {
+        const std::string study = write("s.toml", head + vary);
+        const zolksim::StudyLoad load = zolksim::loadStudy(study);
+        EXPECT_FALSE(load.ok) << vary;
+        EXPECT_NE(load.error.find(said), std::string::npos) << load.error;
+        const Outcome r = sweep({study});
+        EXPECT_EQ(r.status, 2) << vary;
+        EXPECT_FALSE(fs::exists(folder / "o")) << "nothing flown for " << vary;
+    }
+    EXPECT_TRUE(zolksim::loadStudy(write("s.toml", head + "propellant = [400]\nperiapsis = [2000]\n")).ok)
+        << "a full tank, and a circular orbit, are cases like any other";
+}
+
+// "Run it again" only where running again can help: a worker that could not
+// write its row, not a case that fails however often it is flown.
+TEST_F(Sweep, RunAgainAdviceOnlyForCasesThatCouldSucceed) {
+    const std::string study = write("s.toml", "goal = \"apoapsis >= 2300 km\"\ndays = 1\nstep = 20\nout = \"o\"\n"
+                                              "[vary]\nthrust = [3, 4]\n");
+    fs::create_directories(folder / "o" / "rows" / "case-0.csv" / "in-the-way");
+    Outcome r = sweep({study});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("run the study again to fly only those"), std::string::npos) << r.err;
+    fs::remove_all(folder / "o");
+
+    std::vector<std::string> args = {"zolksim", "sweep", study, "--module", (folder / "no-such-module.so").string()};
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    EXPECT_EQ(zolksim::runZolksim(static_cast<int>(argv.size()), argv.data(), out, err), 1);
+    EXPECT_EQ(err.str().find("run the study again"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("2 case(s) cannot be flown"), std::string::npos) << err.str();
+}
+
+}  // namespace
