@@ -19,6 +19,7 @@
 #include "sim/pictures/raster_canvas.h"
 #include "sim/pictures/svg_canvas.h"
 #include "sim/run/process_id.h"
+#include "sim/sweep/case_range.h"
 #include "sim/sweep/sweep_chart.h"
 #include "sim/sweep/sweep_table.h"
 
@@ -36,7 +37,8 @@ constexpr int kExitCaseCannotFly = 3;
 struct SweepOptions {
     std::string studyPath, outDir, modulePath, collectDir;
     unsigned workers = 0;  // 0: one per core
-    long caseIndex = -1;   // --case
+    std::string cases;     // --case: N or A-B
+    std::size_t group = 1; // --list: cases per line
     bool list = false, quiet = false;
 };
 
@@ -96,7 +98,7 @@ public:
         if (!o_.outDir.empty()) study_.outDir = o_.outDir;
         rows_ = (fs::path(study_.outDir) / "rows").string();
         if (o_.list) return list();
-        if (o_.caseIndex >= 0) return flyOne(static_cast<std::size_t>(o_.caseIndex));
+        if (!o_.cases.empty()) return flyRange();
         if (!o_.collectDir.empty()) return collect(o_.collectDir, {});
         return flyAll();
     }
@@ -107,14 +109,28 @@ private:
         std::string tail = " --out " + shellWord(fs::absolute(study_.outDir).string());
         if (!o_.modulePath.empty()) tail += " --module " + shellWord(fs::absolute(o_.modulePath).string());
         const std::string head = shellWord(program) + " sweep " + shellWord(fs::absolute(o_.studyPath).string());
-        for (std::size_t i = 0; i < study_.caseCount(); ++i) out_ << head << " --case " << i << tail << "\n";
+        for (std::size_t first = 0; first < study_.caseCount(); first += o_.group) {
+            const CaseRange range{first, std::min(first + o_.group, study_.caseCount()) - 1};
+            out_ << head << " --case " << caseRangeText(range) << tail << "\n";
+        }
         return 0;
     }
 
+    // --case: each case of the range in turn, every one tried; the status of
+    // the worst (a case that cannot be flown above one that may on a rerun).
+    int flyRange() {
+        CaseRange range;
+        std::string error;
+        if (!parseCaseRange(o_.cases, study_.caseCount(), range, error)) return fail(o_.studyPath + ": " + error, kExitBadInput);
+        int worst = 0;
+        for (std::size_t index = range.first; index <= range.last; ++index) {
+            const int status = flyOne(index);
+            if (status == kExitCaseCannotFly || worst == 0) worst = std::max(worst, status);
+        }
+        return worst;
+    }
+
     int flyOne(std::size_t index) {
-        if (index >= study_.caseCount())
-            return fail(o_.studyPath + " has cases 0 to " + std::to_string(study_.caseCount() - 1) + ", not " +
-                            std::to_string(index), kExitBadInput);
         std::error_code failed;
         fs::create_directories(rows_, failed);
         if (failed) return fail(rows_ + ": cannot make the folder: " + failed.message(), kExitFailed);
@@ -304,16 +320,18 @@ int runSweep(int argc, const char* const* argv, std::ostream& out, std::ostream&
     app.add_option("--module", o.modulePath, "The module to load (default: the one built beside zolksim)");
     app.add_flag("--quiet,-q", o.quiet, "No progress bar or report; problems only");
     CLI::Option* listOption = app.add_flag("--list", o.list, "Print one command line per case, to run elsewhere");
-    CLI::Option* caseOption = app.add_option("--case", o.caseIndex, "Fly case N alone and write its row file")
-                                  ->check(CLI::NonNegativeNumber)
-                                  ->excludes(listOption);
+    app.add_option("--group", o.group, "With --list: cases per line, as a range (default 1)")
+        ->check(CLI::Range(std::size_t{1}, std::size_t{1} << 40))
+        ->needs(listOption);
+    CLI::Option* caseOption =
+        app.add_option("--case", o.cases, "Fly case N, or cases A-B, alone and write their row files")->excludes(listOption);
     app.add_option("--collect", o.collectDir, "Merge the row files in DIR into sweep.csv")
         ->excludes(listOption)
         ->excludes(caseOption);
     try {
         app.parse(argc - 1, argv + 1);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e, out, err);
+        return app.exit(e, out, err) == 0 ? 0 : kExitBadInput;  // help asked for, or a mistake
     }
     return Sweep(std::move(o), argv[0], out, err, terminal).go();
 }

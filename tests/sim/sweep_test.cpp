@@ -333,3 +333,37 @@ TEST_F(Sweep, RunAgainAdviceOnlyForCasesThatCouldSucceed) {
 }
 
 }  // namespace
+
+namespace {
+
+// Cases grouped per task: a range flies each of its cases, as one-by-one does,
+// the end past the last case meaning the last; --list groups its lines so.
+TEST_F(Sweep, CaseRangesFlyTheirCasesAndListGroupsThem) {
+    const std::string study = write("s.toml", "goal = \"apoapsis >= 2300 km\"\ndays = 1\nstep = 20\n"
+                                              "[vary]\nthrust = [2, 3, 4, 5, 6]\n");
+    const std::string one = (folder / "one").string(), ranged = (folder / "ranged").string();
+    ASSERT_EQ(sweep({study, "--quiet", "--workers", "2", "--out", one}).status, 0);
+    ASSERT_EQ(sweep({study, "--case", "0-1", "--out", ranged}).status, 0);
+    EXPECT_FALSE(fs::exists(fs::path(ranged) / "rows" / "case-2.csv")) << "0-1 is cases 0 and 1";
+    ASSERT_EQ(sweep({study, "--case", "2-99", "--out", ranged}).status, 0);
+    ASSERT_EQ(sweep({study, "--collect", ranged + "/rows", "--out", ranged, "--quiet"}).status, 0);
+    EXPECT_EQ(read(fs::path(ranged) / "sweep.csv"), read(fs::path(one) / "sweep.csv"));
+
+    for (const char* bad : {"5", "5-9", "3-1", "1-", "-1", "1-2-3", "x", "1 - 2"}) {
+        const Outcome r = sweep({study, "--case", bad, "--out", ranged});
+        EXPECT_EQ(r.status, 2) << "--case " << bad << ": " << r.err;
+    }
+    EXPECT_EQ(sweep({study, "--workers", "0"}).status, 2) << "a bad option, as for any other";
+
+    const Outcome listed = sweep({study, "--list", "--group", "2", "--out", ranged});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    std::vector<std::string> ranges;
+    std::istringstream lines(listed.out);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t at = line.find(" --case ") + 8;
+        ranges.push_back(line.substr(at, line.find(' ', at) - at));
+    }
+    EXPECT_EQ(ranges, (std::vector<std::string>{"0-1", "2-3", "4"}));
+}
+
+}  // namespace
