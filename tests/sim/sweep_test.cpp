@@ -346,6 +346,8 @@ TEST_F(Sweep, CaseRangesFlyTheirCasesAndListGroupsThem) {
     ASSERT_EQ(sweep({study, "--case", "0-1", "--out", ranged}).status, 0);
     EXPECT_FALSE(fs::exists(fs::path(ranged) / "rows" / "case-2.csv")) << "0-1 is cases 0 and 1";
     ASSERT_EQ(sweep({study, "--case", "2-99", "--out", ranged}).status, 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(ranged) / "rows"), fs::directory_iterator()), 5)
+        << "2-99 of five cases is cases 2 to 4";
     ASSERT_EQ(sweep({study, "--collect", ranged + "/rows", "--out", ranged, "--quiet"}).status, 0);
     EXPECT_EQ(read(fs::path(ranged) / "sweep.csv"), read(fs::path(one) / "sweep.csv"));
 
