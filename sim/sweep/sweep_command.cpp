@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -37,7 +38,7 @@ constexpr int kExitCaseCannotFly = 3;
 struct SweepOptions {
     std::string studyPath, outDir, modulePath, collectDir;
     unsigned workers = 0;  // 0: one per core
-    std::string cases;     // --case: N or A-B
+    std::optional<std::string> cases;  // --case: N or A-B
     std::size_t group = 1; // --list: cases per line
     bool list = false, quiet = false;
 };
@@ -98,7 +99,7 @@ public:
         if (!o_.outDir.empty()) study_.outDir = o_.outDir;
         rows_ = (fs::path(study_.outDir) / "rows").string();
         if (o_.list) return list();
-        if (!o_.cases.empty()) return flyRange();
+        if (o_.cases) return flyRange();
         if (!o_.collectDir.empty()) return collect(o_.collectDir, {});
         return flyAll();
     }
@@ -121,7 +122,7 @@ private:
     int flyRange() {
         CaseRange range;
         std::string error;
-        if (!parseCaseRange(o_.cases, study_.caseCount(), range, error)) return fail(o_.studyPath + ": " + error, kExitBadInput);
+        if (!parseCaseRange(*o_.cases, study_.caseCount(), range, error)) return fail(o_.studyPath + ": " + error, kExitBadInput);
         int worst = 0;
         for (std::size_t index = range.first; index <= range.last; ++index) {
             const int status = flyOne(index);

@@ -351,7 +351,7 @@ TEST_F(Sweep, CaseRangesFlyTheirCasesAndListGroupsThem) {
     ASSERT_EQ(sweep({study, "--collect", ranged + "/rows", "--out", ranged, "--quiet"}).status, 0);
     EXPECT_EQ(read(fs::path(ranged) / "sweep.csv"), read(fs::path(one) / "sweep.csv"));
 
-    for (const char* bad : {"5", "5-9", "3-1", "1-", "-1", "1-2-3", "x", "1 - 2"}) {
+    for (const char* bad : {"5", "5-9", "3-1", "1-", "-1", "1-2-3", "x", "1 - 2", ""}) {
         const Outcome r = sweep({study, "--case", bad, "--out", ranged});
         EXPECT_EQ(r.status, 2) << "--case " << bad << ": " << r.err;
     }
