@@ -33,8 +33,12 @@ bool loadWorld(const Study& study, const std::string& modulePath, std::string& e
         error = module + ": " + error;
         return false;
     }
+    // A study read from its file holds the scenario's text; one put together in
+    // code may name the file alone.
     const simhost::ScenarioLoad load =
-        simhost::loadScenarioText(study.scenarioText, study.scenarioPath.empty() ? kDefaultMissionName : study.scenarioPath);
+        study.scenarioPath.empty()     ? simhost::loadScenarioText(kDefaultMissionText, kDefaultMissionName)
+        : study.scenarioText.empty() ? simhost::loadScenarioFile(study.scenarioPath)
+                                     : simhost::loadScenarioText(study.scenarioText, study.scenarioPath);
     if (!load.ok) error = simhost::messageText(load.error);
     return load.ok;
 }

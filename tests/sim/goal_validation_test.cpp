@@ -76,7 +76,7 @@ TEST(GoalValidation, TimeAndPropellantToAnApoapsisMatchGaussAndTheRocketEquation
     mission.insert(mission.find(environment) + environment.size(), "  NONSPHERICAL_GRAVITY OFF\n");
     zolksim::Study study;
     study.scenarioPath = ::testing::TempDir() + "spherical-earth-tug.scn";
-    study.scenarioText = mission;
+    std::ofstream(study.scenarioPath) << mission;
     zolksim::GoalParse goal = zolksim::parseGoalCondition("apoapsis >= 3500 km");
     ASSERT_TRUE(goal.ok);
     study.goal = goal.condition;
