@@ -320,7 +320,7 @@ int runSweep(int argc, const char* const* argv, std::ostream& out, std::ostream&
     app.add_option("--workers,-j", o.workers, "Worker processes (default: one per core)")->check(CLI::Range(1u, 4096u));
     app.add_option("--module", o.modulePath, "The module to load (default: the one built beside zolksim)");
     app.add_flag("--quiet,-q", o.quiet, "No progress bar or report; problems only");
-    CLI::Option* listOption = app.add_flag("--list", o.list, "Print one command line per case, to run elsewhere");
+    CLI::Option* listOption = app.add_flag("--list", o.list, "Print command lines to run elsewhere, one per case (or per --group)");
     app.add_option("--group", o.group, "With --list: cases per line, as a range (default 1)")
         ->check(CLI::Range(std::size_t{1}, std::size_t{1} << 40))
         ->needs(listOption);
