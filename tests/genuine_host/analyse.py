@@ -1,0 +1,302 @@
+#!/usr/bin/env python3
+"""The checks of scripts/test-genuine-host, from what its flights left in
+OUT/pilot, OUT/reload and OUT/orbits, printed as a table and written to
+OUT/table.md with the orbit-by-orbit comparison with zolksim. Exit status 1
+when a check fails."""
+import argparse
+import pathlib
+import re
+import statistics
+import sys
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+import flight_log as fl  # noqa: E402
+import zolksim_compare  # noqa: E402
+
+START = {"thrust": 1800.0, "isp": 36000.0}
+
+
+def display_blocks(path):
+    """The saved scenario's display blocks, by position, as lists of lines."""
+    blocks, current, name = {}, None, None
+    for line in pathlib.Path(path).read_text(errors="replace").splitlines():
+        if line.startswith("BEGIN_MFD"):
+            name, current = line.split()[1], []
+        elif line.startswith("END_MFD") and current is not None:
+            blocks[name] = [x.strip() for x in current]
+            current = None
+        elif current is not None:
+            current.append(line)
+    return blocks
+
+
+def block_value(block, key):
+    for line in block:
+        fields = line.split()
+        if fields and fields[0] == key:
+            return " ".join(fields[1:])
+    return None
+
+
+class Table:
+    def __init__(self):
+        self.rows = []
+
+    def add(self, check, passed, measured):
+        self.rows.append((check, "pass" if passed else "FAIL", measured))
+
+    def text(self):
+        width = max(len(r[0]) for r in self.rows)
+        lines = [f"| {'check':{width}} | result | measured |", f"|{'-' * (width + 2)}|--------|----------|"]
+        lines += [f"| {c:{width}} | {p:6} | {m} |" for c, p, m in self.rows]
+        return "\n".join(lines)
+
+    def failed(self):
+        return any(r[1] == "FAIL" for r in self.rows)
+
+
+def segments(marks):
+    """(start, end, label) between one settled mark ('... done', 'start') and
+    the next action's first mark: the spans in which nothing is being changed."""
+    spans, begin, label = [], None, "start"
+    for t, text in marks:
+        if text.startswith("done"):
+            continue
+        if text in ("start", "key done", "box done", "displays done") or text == "quicksaved":
+            begin = t
+            continue
+        if begin is not None:
+            spans.append((begin, t, label))
+            begin = None
+        label = text
+    if begin is not None:
+        spans.append((begin, float("inf"), label))
+    return spans
+
+
+def mark_time(marks, label, occurrence=1):
+    seen = 0
+    for t, text in marks:
+        if text == label:
+            seen += 1
+            if seen == occurrence:
+                return t
+    return None
+
+
+def record_at(records, vessel, t):
+    """The record of the vessel written at the mark at time t."""
+    near = [r for r in records if r.vessel == vessel and abs(r.t - t) < 1e-6]
+    return near[-1] if near else None
+
+
+def pilot_state(marks):
+    """The page's state the pilot flight's actions leave, as a function of the
+    time: which vessel it controls, burn and hold on or off, reference body."""
+    changes = [(0.0, {"vessel": "GL-01", "abp": True, "att": True, "ref": "Earth"})]
+    k_seen = a_seen = 0
+    for t, text in marks:
+        if text == "key Shift+k":
+            k_seen += 1
+            changes.append((t, {"abp": k_seen % 2 == 0}))
+        elif text == "key Shift+a":
+            a_seen += 1
+            changes.append((t, {"att": a_seen % 2 == 0}))
+        elif text == "entered Moon":
+            changes.append((t, {"ref": "Moon"}))
+        elif text == "entered Earth":
+            changes.append((t, {"ref": "Earth"}))
+        elif text == "entered GL-02":
+            changes.append((t, {"vessel": "GL-02"}))
+
+    def at(time):
+        state = {}
+        for t, change in changes:
+            if t <= time:
+                state.update(change)
+        return state
+    return at
+
+
+def window_check(records, spans, state):
+    """Records in settled spans, of the controlled vessel with reference Earth:
+    (agreeing, total, disagreeing within a frame of the window's edge)."""
+    agree = total = edge = 0
+    for begin, end, _ in spans:
+        for rec in records:
+            if not begin < rec.t < end:
+                continue
+            s = state(rec.t)
+            if rec.vessel != s["vessel"] or s["ref"] != "Earth":
+                continue
+            o = fl.orbit(rec.r, rec.v)
+            expected = s["abp"] and fl.in_burn_window(o)
+            total += 1
+            if (rec.level > 0.5) == expected:
+                agree += 1
+            elif fl.window_edge_distance(o) <= rec.step * 1.5:
+                edge += 1
+    return agree, total, edge
+
+
+def hold_check(records, spans, state, hold_on):
+    """Worst deviation (degrees) of the nose and up axes in the orbit frame
+    from the first record of each settled span with the hold on (off: the
+    smallest such drift at the span's end), and the spans' count."""
+    worst, count = None, 0
+    for begin, end, _ in spans:
+        seg = [r for r in records if begin < r.t < end and r.vessel == state(r.t)["vessel"]
+               and state(r.t)["att"] == hold_on and state(r.t)["ref"] == "Earth"]
+        if len(seg) < 3:
+            continue
+        count += 1
+        nose0, up0 = fl.orbit_frame_axes(seg[0])
+        if hold_on:
+            dev = max(max(fl.angle_between(n, nose0), fl.angle_between(u, up0))
+                      for n, u in (fl.orbit_frame_axes(r) for r in seg))
+            worst = dev if worst is None else max(worst, dev)
+        else:
+            nose1, _ = fl.orbit_frame_axes(seg[-1])
+            drift = fl.angle_between(nose1, nose0)
+            worst = drift if worst is None else min(worst, drift)
+    return worst, count
+
+
+def flow_check(records, spans, state):
+    """Per settled span with burning: (median propellant flow, thrust/ISP) of
+    the controlled vessel, kg/s."""
+    out = []
+    for begin, end, _ in spans:
+        seg = [r for r in records if begin < r.t < end and r.vessel == state(r.t)["vessel"]]
+        flows = [(p.main - q.main) / (q.t - p.t) for p, q in zip(seg, seg[1:])
+                 if p.level > 0.5 and q.level > 0.5 and q.t > p.t]
+        if len(flows) >= 3:
+            out.append((statistics.median(flows), seg[-1].thrust / seg[-1].isp))
+    return out
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--out", required=True, type=pathlib.Path)
+    parser.add_argument("--zolksim", required=True)
+    parser.add_argument("--start-mjd", type=float, required=True)
+    parser.add_argument("--wall", type=float, default=0.0)
+    options = parser.parse_args()
+    out = options.out
+    table = Table()
+
+    pilot_dir = out / "pilot"
+    orbiter_log = (pilot_dir / "Orbiter.log").read_text(errors="replace") if (pilot_dir / "Orbiter.log").exists() else ""
+    loaded = [line.strip() for line in orbiter_log.splitlines() if "ZolkMFD" in line]
+    table.add("module loaded (Orbiter.log)", any(l.startswith("Module ZolkMFD.dll") for l in loaded),
+              "; ".join(loaded)[:160] or "no line")
+
+    records, marks = fl.read(pilot_dir / "zolk-genuine.log")
+    spans = segments(marks)
+    state = pilot_state(marks)
+
+    # Exceptions: the +seh trace of every flight.
+    raised = {}
+    for name in ("pilot", "reload", "orbits"):
+        seh = out / name / "seh.txt"
+        lines = seh.read_text(errors="replace").splitlines() if seh.exists() else ["(no trace)"]
+        raised[name] = [l for l in lines if "raise_exception" in l or "err:seh" in l or l == "(no trace)"]
+    closed = mark_time(marks, "displays closed") is not None and mark_time(marks, "displays opened") is not None
+    saved = display_blocks(pilot_dir / "saved.scn") if (pilot_dir / "saved.scn").exists() else {}
+    reopened = all(block_value(saved.get(p, []), "MODE") == "ZOLKMFD" for p in ("Left", "Right"))
+    table.add("page opened and closed on both displays, no exception (+seh)",
+              closed and reopened and not any(raised.values()),
+              f"opened at start, closed and reopened by the Lua script, saved on "
+              f"{'both displays' if reopened else 'not both displays'}; exceptions raised: "
+              + ", ".join(f"{k} {len(v)}" for k, v in raised.items()))
+
+    agree, total, edge = window_check(records, spans, state)
+    table.add("main engines follow the burn window in every logged record", total > 0 and agree == total,
+              f"{agree} of {total} records (controlled vessel, reference Earth, settled spans)"
+              + (f"; {edge} of the others within a frame of the window's edge" if agree != total else ""))
+
+    held, spans_on = hold_check(records, spans, state, True)
+    table.add("hold keeps the captured attitude in the orbit frame", held is not None and held < 0.5,
+              f"worst deviation {held:.4f} deg over {spans_on} spans" if held is not None else "no span")
+
+    # The keys.
+    def first_after(label, occurrence=1):
+        t = mark_time(marks, label, occurrence)
+        return t
+
+    off_t = first_after("key Shift+k", 1)
+    on_t = first_after("key Shift+k", 2)
+    burning_off = [r for r in records if off_t and on_t and off_t < r.t < on_t and r.vessel == "GL-01"
+                   and r.t > off_t + 30 and r.level > 0.5]
+    in_window_off = [r for r in records if off_t and on_t and off_t + 30 < r.t < on_t and r.vessel == "GL-01"
+                     and fl.in_burn_window(fl.orbit(r.r, r.v))]
+    table.add("K (ABP) from the right display: burn off; K from the left: on again",
+              off_t is not None and on_t is not None and not burning_off and len(in_window_off) > 0,
+              f"records with the engines on while off: {len(burning_off)} "
+              f"(of {len(in_window_off)} inside the window)")
+
+    drift, spans_off = hold_check(records, spans, state, False)
+    table.add("A (ATT) on the left: hold off, the attitude drifts in the orbit frame; A on the right: captured anew",
+              drift is not None and drift > 5 and spans_on >= 2,
+              f"drift with the hold off {drift:.1f} deg; held spans {spans_on}" if drift is not None else "no span")
+
+    def value_at(label, vessel, field):
+        t = mark_time(marks, label)
+        rec = record_at(records, vessel, t) if t is not None else None
+        return getattr(rec, field) if rec else None
+
+    thrust_refused = value_at("entered ten", "GL-01", "thrust")
+    thrust_taken = value_at("entered 2500", "GL-01", "thrust")
+    table.add("N (ENG) box: 'ten' refused, the box stays open; 2500 taken",
+              thrust_refused is not None and abs(thrust_refused - START["thrust"]) < 1e-6
+              and thrust_taken is not None and abs(thrust_taken - 2500) < 1e-6,
+              f"thrust after 'ten' {thrust_refused} N, after '2500' {thrust_taken} N")
+    isp_refused = value_at("entered -5", "GL-01", "isp")
+    isp_taken = value_at("entered 30000", "GL-01", "isp")
+    table.add("M (ISP) box: '-5' refused, the box stays open; 30000 taken",
+              isp_refused is not None and abs(isp_refused - START["isp"]) < 1e-6
+              and isp_taken is not None and abs(isp_taken - 30000) < 1e-6,
+              f"ISP after '-5' {isp_refused}, after '30000' {isp_taken} N*s/kg")
+    flows = flow_check(records, spans, state)
+    flow_ok = bool(flows) and all(abs(m / e - 1) < 0.01 for m, e in flows)
+    table.add("propellant flow while burning = thrust / ISP (1 %)", flow_ok,
+              "; ".join(f"{m:.5f} vs {e:.5f} kg/s" for m, e in flows) or "no burning span")
+
+    quick = display_blocks(pilot_dir / "quicksave.scn") if (pilot_dir / "quicksave.scn").exists() else {}
+    quick_ref = block_value(quick.get("Left", []), "RBD")
+    final_ref = block_value(saved.get("Left", []), "RBD")
+    table.add("V (REF) box: 'Vulcan' refused, the box stays open; Moon taken (quicksave), then Earth",
+              quick_ref == "Moon" and final_ref == "Earth", f"RBD in the quicksave {quick_ref}, at the end {final_ref}")
+
+    switched = mark_time(marks, "entered GL-02")
+    final_vessel = block_value(saved.get("Left", []), "VES")
+    gl02_thrust = [r.thrust for r in records if r.vessel == "GL-02" and switched and r.t > switched]
+    gl02_spans = [(b, e, l) for b, e, l in spans if switched and b > switched]
+    agree2, total2, _ = window_check(records, gl02_spans, state)
+    table.add("B (VES) box: 'GL-99' refused, the box stays open; GL-02 taken: its engines follow the window",
+              final_vessel == "GL-02" and total2 > 0 and agree2 == total2 and bool(gl02_thrust)
+              and abs(gl02_thrust[-1] - 1500) < 1e-6,
+              f"VES at the end {final_vessel}; GL-02 {agree2} of {total2} records in the window; "
+              f"its thrust at the end {gl02_thrust[-1] if gl02_thrust else None} N")
+
+    reload_blocks = display_blocks(out / "reload" / "saved.scn") if (out / "reload" / "saved.scn").exists() else {}
+    same = bool(saved) and all(saved.get(p) == reload_blocks.get(p) and saved.get(p) for p in ("Left", "Right"))
+    table.add("saved display blocks read back and saved again unchanged", same,
+              " / ".join(" ".join(saved.get(p, [])) for p in ("Left",)) or "no saved block")
+
+    comparison, comparison_ok, tolerance_text = zolksim_compare.compare(
+        out / "orbits", options.zolksim, options.start_mjd, out / "zolksim")
+    table.add("zolksim vs the genuine host, orbit by orbit, within the tolerance", comparison_ok, tolerance_text)
+
+    text = table.text()
+    print(text)
+    print()
+    print(comparison)
+    wall = f"\nWall time of the whole run: {options.wall:.0f} s\n" if options.wall else ""
+    print(wall)
+    (out / "table.md").write_text(text + "\n\n" + comparison + "\n" + wall)
+    return 1 if table.failed() else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

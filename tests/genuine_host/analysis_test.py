@@ -1,0 +1,117 @@
+"""The genuine-host flight's analysis (tests/genuine_host): orbit elements
+against closed-form references, the burn window's edges, the frame change to
+zolksim, and how burns and coasts are read from records."""
+import math
+import pathlib
+import sys
+import unittest
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+import flight_log as fl  # noqa: E402
+import zolksim_compare as zc  # noqa: E402
+
+GM = fl.EARTH_GM
+
+
+def record(t, r, v, level=0.0, main=100.0):
+    return fl.Record(t, 1.0, 100, "GL-01", r, v, level, main, main, 1000.0, 10.0, 1000.0, (1, 0, 0, 0, 1, 0, 0, 0, 1))
+
+
+def state_at(a, e, mean_anomaly):
+    """Position and velocity on an ellipse in the x-z plane (reference: Kepler's
+    equation solved by Newton's method, perifocal formulas)."""
+    big_e = mean_anomaly
+    for _ in range(50):
+        big_e -= (big_e - e * math.sin(big_e) - mean_anomaly) / (1 - e * math.cos(big_e))
+    nu = 2 * math.atan2(math.sqrt(1 + e) * math.sin(big_e / 2), math.sqrt(1 - e) * math.cos(big_e / 2))
+    p = a * (1 - e * e)
+    r = p / (1 + e * math.cos(nu))
+    h = math.sqrt(GM * p)
+    return ((r * math.cos(nu), 0.0, r * math.sin(nu)),
+            (-GM / h * math.sin(nu), 0.0, GM / h * (e + math.cos(nu))))
+
+
+class OrbitElements(unittest.TestCase):
+    def test_ellipse_read_back_at_several_anomalies(self):
+        a, e = 7.2e6, 0.05
+        for mean in (0.3, 1.0, 2.5, 4.0, 5.9):
+            r, v = state_at(a, e, mean)
+            o = fl.orbit(r, v)
+            self.assertAlmostEqual(o.a, a, delta=1e-3)
+            self.assertAlmostEqual(o.e, e, delta=1e-10)
+            self.assertAlmostEqual(o.mean_anomaly, mean, delta=1e-9)
+            self.assertAlmostEqual(o.periapsis, a * (1 - e), delta=1e-3)
+            self.assertAlmostEqual(o.apoapsis, a * (1 + e), delta=1e-3)
+            self.assertAlmostEqual(o.period, 2 * math.pi * math.sqrt(a ** 3 / GM), delta=1e-6)
+
+    def test_escape_has_no_window(self):
+        o = fl.orbit((7e6, 0, 0), (0, 0, 12000.0))
+        self.assertTrue(math.isnan(o.mean_anomaly))
+        self.assertFalse(fl.in_burn_window(o))
+
+    def test_window_is_the_third_around_periapsis(self):
+        a, e = 7.2e6, 0.05
+        inside = [0.01, 59.9, 300.1, 359.9]
+        outside = [60.1, 180.0, 299.9]
+        for degrees in inside + outside:
+            o = fl.orbit(*state_at(a, e, math.radians(degrees)))
+            self.assertEqual(fl.in_burn_window(o), degrees in inside, degrees)
+        o = fl.orbit(*state_at(a, e, math.radians(61.0)))
+        self.assertAlmostEqual(fl.window_edge_distance(o), o.period / 360, delta=1e-6)
+
+    def test_orbit_frame_of_a_prograde_nose(self):
+        r, v = state_at(7.2e6, 0.0, 1.0)
+        f = fl.unit(v)
+        rec = record(0, r, v)
+        rec.rot = (0, 0, f[0], 0, 1, f[1], 0, 0, f[2])   # nose column = velocity
+        nose, _ = fl.orbit_frame_axes(rec)
+        self.assertAlmostEqual(nose[0], 1.0, places=12)
+        self.assertAlmostEqual(fl.angle_between((1, 0, 0), (0, 1, 0)), 90.0, places=9)
+
+
+class ZolksimFrame(unittest.TestCase):
+    def test_rotation_stays_proper_and_keeps_nose_and_up(self):
+        c, s = math.cos(0.4), math.sin(0.4)
+        rot = (c, 0, s, 0, 1, 0, -s, 0, c)   # a rotation about y, rows
+        z = zc.zolksim_rotation(rot)
+        rows = [z[0:3], z[3:6], z[6:9]]
+        det = (rows[0][0] * (rows[1][1] * rows[2][2] - rows[1][2] * rows[2][1])
+               - rows[0][1] * (rows[1][0] * rows[2][2] - rows[1][2] * rows[2][0])
+               + rows[0][2] * (rows[1][0] * rows[2][1] - rows[1][1] * rows[2][0]))
+        self.assertAlmostEqual(det, 1.0, places=12)
+        nose = (rot[2], rot[5], rot[8])
+        self.assertEqual((z[2], z[5], z[8]), zc.swap(nose))
+        self.assertEqual((z[1], z[4], z[7]), zc.swap((rot[1], rot[4], rot[7])))
+
+    def test_scenario_carries_the_start_state(self):
+        rec = record(20.0, (1.0, 2.0, 3.0), (4.0, 5.0, 6.0), main=300.0)
+        text = zc.scenario(rec, 60000.0)
+        self.assertIn("RPOS 1.000 3.000 2.000", text)
+        self.assertIn("RVEL 4.000000 6.000000 5.000000", text)
+        self.assertIn("DATE MJD 60000.0002314815", text)
+        self.assertIn("EMPTY_MASS 700.000000", text)
+        self.assertIn("NONSPHERICAL_GRAVITY OFF", text)
+        self.assertEqual(text.count("THRUSTER 0 0 -5 0 0 1 5.000000 1000.000000 0 0"), 2)
+
+
+class BurnsAndCoasts(unittest.TestCase):
+    def test_burns_start_and_end_halfway_and_count_propellant(self):
+        levels = [0, 0, 1, 1, 1, 0, 0, 1, 1]
+        mains = [100, 100, 99, 98, 97, 96.5, 96.5, 96, 95]
+        recs = [record(10.0 * i, (7e6, 0, 0), (0, 0, 7500), lv, m) for i, (lv, m) in enumerate(zip(levels, mains))]
+        self.assertEqual(zc.burns(recs), [(15.0, 45.0, 3.5)])   # the last burn has no end: left out
+
+    def test_coast_reads_elements_mid_coast(self):
+        a, e = 7.2e6, 0.05
+        period = 2 * math.pi * math.sqrt(a ** 3 / GM)
+        recs = [record(t, *state_at(a, e, 2 * math.pi * t / period), level=0.0) for t in range(0, 600, 10)]
+        recs.append(record(600, *state_at(a, e, 2 * math.pi * 600 / period), level=1.0))
+        [(t, pe, ap, spread)] = zc.coasts(recs, GM)
+        self.assertEqual(t, 300)
+        self.assertAlmostEqual(pe, a * (1 - e), delta=1e-2)
+        self.assertAlmostEqual(ap, a * (1 + e), delta=1e-2)
+        self.assertLess(spread, 1e-2)
+
+
+if __name__ == "__main__":
+    unittest.main()
