@@ -62,7 +62,7 @@ def segments(marks):
     for t, text in marks:
         if text.startswith("done"):
             continue
-        if text in ("start", "key done", "box done", "displays done") or text == "quicksaved":
+        if text in ("start", "key done", "box done", "button done", "displays done", "quicksaved"):
             begin = t
             continue
         if begin is not None:
@@ -96,10 +96,10 @@ def pilot_state(marks):
     changes = [(0.0, {"vessel": "GL-01", "abp": True, "att": True, "ref": "Earth"})]
     k_seen = a_seen = 0
     for t, text in marks:
-        if text == "key Shift+k":
+        if text == "key Shift+k" or (text.startswith("button ") and text.endswith(" ABP")):
             k_seen += 1
             changes.append((t, {"abp": k_seen % 2 == 0}))
-        elif text == "key Shift+a":
+        elif text == "key Shift+a" or (text.startswith("button ") and text.endswith(" ATT")):
             a_seen += 1
             changes.append((t, {"att": a_seen % 2 == 0}))
         elif text == "entered Moon":
@@ -120,7 +120,9 @@ def pilot_state(marks):
 
 def window_check(records, spans, state):
     """Records in settled spans, of the controlled vessel with reference Earth:
-    (agreeing, total, disagreeing within a frame of the window's edge)."""
+    (agreeing, total, disagreeing within a frame of the window's edge). With
+    the burn on, the engines must be on exactly inside the window; with it off,
+    at the level they had when it was switched off."""
     agree = total = edge = 0
     for begin, end, _ in spans:
         for rec in records:
@@ -130,7 +132,12 @@ def window_check(records, spans, state):
             if rec.vessel != s["vessel"] or s["ref"] != "Earth":
                 continue
             o = fl.orbit(rec.r, rec.v)
-            expected = s["abp"] and fl.in_burn_window(o)
+            # Switched off, the burn commands nothing: the engines keep the
+            # level they had when it was switched off (the span's first record).
+            if s["abp"]:
+                expected = fl.in_burn_window(o)
+            else:
+                expected = next(r for r in records if begin < r.t and r.vessel == rec.vessel).level > 0.5
             total += 1
             if (rec.level > 0.5) == expected:
                 agree += 1
@@ -163,15 +170,28 @@ def hold_check(records, spans, state, hold_on):
 
 
 def flow_check(records, spans, state):
-    """Per settled span with burning: (median propellant flow, thrust/ISP) of
-    the controlled vessel, kg/s."""
+    """Per settled span with a burn of at least ten records: (propellant flow
+    over the whole burn, thrust/ISP, relative tolerance) of the controlled
+    vessel, kg/s. Taken over
+    the burn, not record by record: a record's time and its propellant may be
+    a frame apart."""
     out = []
     for begin, end, _ in spans:
         seg = [r for r in records if begin < r.t < end and r.vessel == state(r.t)["vessel"]]
-        flows = [(p.main - q.main) / (q.t - p.t) for p, q in zip(seg, seg[1:])
-                 if p.level > 0.5 and q.level > 0.5 and q.t > p.t]
-        if len(flows) >= 3:
-            out.append((statistics.median(flows), seg[-1].thrust / seg[-1].isp))
+        runs, run = [], []
+        for r in seg + [None]:
+            if r is not None and r.level > 0.5:
+                run.append(r)
+            else:
+                if len(run) >= 10:
+                    runs.append(run)
+                run = []
+        for run in runs:
+            first, last = run[1], run[-2]     # within the burn on both sides
+            if last.t > first.t:
+                # A record's propellant may lag its time by up to a frame at either end.
+                tolerance = 2 * max(r.step for r in run) / (last.t - first.t) + 0.002
+                out.append(((first.main - last.main) / (last.t - first.t), last.thrust / last.isp, tolerance))
     return out
 
 
@@ -219,65 +239,69 @@ def main():
     table.add("hold keeps the captured attitude in the orbit frame", held is not None and held < 0.5,
               f"worst deviation {held:.4f} deg over {spans_on} spans" if held is not None else "no span")
 
-    # The keys.
-    def first_after(label, occurrence=1):
-        t = mark_time(marks, label, occurrence)
-        return t
-
-    off_t = first_after("key Shift+k", 1)
-    on_t = first_after("key Shift+k", 2)
-    burning_off = [r for r in records if off_t and on_t and off_t < r.t < on_t and r.vessel == "GL-01"
-                   and r.t > off_t + 30 and r.level > 0.5]
-    in_window_off = [r for r in records if off_t and on_t and off_t + 30 < r.t < on_t and r.vessel == "GL-01"
-                     and fl.in_burn_window(fl.orbit(r.r, r.v))]
-    table.add("K (ABP) from the right display: burn off; K from the left: on again",
-              off_t is not None and on_t is not None and not burning_off and len(in_window_off) > 0,
-              f"records with the engines on while off: {len(burning_off)} "
-              f"(of {len(in_window_off)} inside the window)")
-
-    drift, spans_off = hold_check(records, spans, state, False)
-    table.add("A (ATT) on the left: hold off, the attitude drifts in the orbit frame; A on the right: captured anew",
-              drift is not None and drift > 5 and spans_on >= 2,
-              f"drift with the hold off {drift:.1f} deg; held spans {spans_on}" if drift is not None else "no span")
-
+    # The keys and buttons, each function once through its key and once through its button.
     def value_at(label, vessel, field):
         t = mark_time(marks, label)
         rec = record_at(records, vessel, t) if t is not None else None
         return getattr(rec, field) if rec else None
 
-    thrust_refused = value_at("entered ten", "GL-01", "thrust")
-    thrust_taken = value_at("entered 2500", "GL-01", "thrust")
-    table.add("N (ENG) box: 'ten' refused, the box stays open; 2500 taken",
-              thrust_refused is not None and abs(thrust_refused - START["thrust"]) < 1e-6
-              and thrust_taken is not None and abs(thrust_taken - 2500) < 1e-6,
-              f"thrust after 'ten' {thrust_refused} N, after '2500' {thrust_taken} N")
-    isp_refused = value_at("entered -5", "GL-01", "isp")
-    isp_taken = value_at("entered 30000", "GL-01", "isp")
-    table.add("M (ISP) box: '-5' refused, the box stays open; 30000 taken",
-              isp_refused is not None and abs(isp_refused - START["isp"]) < 1e-6
-              and isp_taken is not None and abs(isp_taken - 30000) < 1e-6,
-              f"ISP after '-5' {isp_refused}, after '30000' {isp_taken} N*s/kg")
+    off_t = mark_time(marks, "key Shift+k")
+    on_t = mark_time(marks, "button Left ABP")
+    settled_off = [r for r in records if off_t is not None and on_t is not None and off_t + 30 < r.t < on_t
+                   and r.vessel == "GL-01"]
+    levels_off = sorted({round(r.level, 4) for r in settled_off})
+    outside = [r for r in settled_off if not fl.in_burn_window(fl.orbit(r.r, r.v))]
+    table.add("K key (right display): burn off, the engines keep their level; ABP button (left): on again",
+              len(levels_off) == 1 and bool(outside),
+              f"level {levels_off} through {len(settled_off)} records while off, {len(outside)} of them outside "
+              f"the window; on again: in the window check above")
+
+    drift, spans_off = hold_check(records, spans, state, False)
+    recaptured = mark_time(marks, "button Right ATT")
+    held_after = [b for b, e, _ in spans if recaptured is not None and b > recaptured]
+    table.add("A key (left): hold off, the attitude turns in the orbit frame; ATT button (right): held again",
+              drift is not None and drift > 5 and bool(held_after) and spans_on >= 2,
+              f"turned {drift:.1f} deg in the orbit frame while off; {spans_on} held spans, "
+              f"{len(held_after)} after the ATT button" if drift is not None else "no span with the hold off")
+
+    def box_row(title, start_label, vessel, field, refused, taken, unit):
+        before = value_at(start_label, vessel, field)
+        after_refused = value_at(f"entered {refused}", vessel, field)
+        after_taken = value_at(f"entered {taken}", vessel, field)
+        good = (before is not None and after_refused is not None and after_taken is not None
+                and abs(after_refused - before) < 1e-6 and abs(after_taken - float(taken)) < 1e-6)
+        table.add(title, good, f"{vessel}: {before} {unit} before, {after_refused} after '{refused}', "
+                               f"{after_taken} after '{taken}'")
+
+    box_row("N key, thrust box: refused entry kept the box open and changed nothing; number taken",
+            "key Shift+n", "GL-01", "thrust", "ten", "2500", "N")
+    box_row("M key, ISP box: refused entry kept the box open and changed nothing; number taken",
+            "key Shift+m", "GL-01", "isp", "-5", "30000", "N*s/kg")
+    box_row("ENG button, thrust box: the same on the vessel chosen by the VES button",
+            "button Left ENG", "GL-02", "thrust", "nothing", "1500", "N")
+    box_row("ISP button, ISP box: the same on the vessel chosen by the VES button",
+            "button Left ISP", "GL-02", "isp", "x", "35000", "N*s/kg")
     flows = flow_check(records, spans, state)
-    flow_ok = bool(flows) and all(abs(m / e - 1) < 0.01 for m, e in flows)
-    table.add("propellant flow while burning = thrust / ISP (1 %)", flow_ok,
-              "; ".join(f"{m:.5f} vs {e:.5f} kg/s" for m, e in flows) or "no burning span")
+    flow_ok = bool(flows) and all(abs(m / e - 1) <= tol for m, e, tol in flows)
+    table.add("propellant flow of each burn = thrust / ISP (within two frames' lag)", flow_ok,
+              "; ".join(f"{m:.5f} vs {e:.5f} kg/s (±{tol * 100:.1f} %)" for m, e, tol in flows) or "no burn")
 
     quick = display_blocks(pilot_dir / "quicksave.scn") if (pilot_dir / "quicksave.scn").exists() else {}
     quick_ref = block_value(quick.get("Left", []), "RBD")
     final_ref = block_value(saved.get("Left", []), "RBD")
-    table.add("V (REF) box: 'Vulcan' refused, the box stays open; Moon taken (quicksave), then Earth",
+    table.add("V key, reference box: 'Vulcan' refused, Moon taken (quicksave); REF button: Earth taken",
               quick_ref == "Moon" and final_ref == "Earth", f"RBD in the quicksave {quick_ref}, at the end {final_ref}")
 
     switched = mark_time(marks, "entered GL-02")
+    same_vessel = mark_time(marks, "entered GL-01")
     final_vessel = block_value(saved.get("Left", []), "VES")
-    gl02_thrust = [r.thrust for r in records if r.vessel == "GL-02" and switched and r.t > switched]
     gl02_spans = [(b, e, l) for b, e, l in spans if switched and b > switched]
     agree2, total2, _ = window_check(records, gl02_spans, state)
-    table.add("B (VES) box: 'GL-99' refused, the box stays open; GL-02 taken: its engines follow the window",
-              final_vessel == "GL-02" and total2 > 0 and agree2 == total2 and bool(gl02_thrust)
-              and abs(gl02_thrust[-1] - 1500) < 1e-6,
-              f"VES at the end {final_vessel}; GL-02 {agree2} of {total2} records in the window; "
-              f"its thrust at the end {gl02_thrust[-1] if gl02_thrust else None} N")
+    gl01_after = [r.level for r in records if r.vessel == "GL-01" and switched and r.t > switched + 30]
+    table.add("B key (right), vessel box: GL-01 taken; VES button: 'GL-99' refused, GL-02 taken and flown",
+              same_vessel is not None and final_vessel == "GL-02" and total2 > 0 and agree2 == total2,
+              f"VES at the end {final_vessel}; GL-02 in the window in {agree2} of {total2} records; "
+              f"GL-01's engines afterwards at {min(gl01_after, default=0):.0f}..{max(gl01_after, default=0):.0f}")
 
     reload_blocks = display_blocks(out / "reload" / "saved.scn") if (out / "reload" / "saved.scn").exists() else {}
     same = bool(saved) and all(saved.get(p) == reload_blocks.get(p) and saved.get(p) for p in ("Left", "Right"))

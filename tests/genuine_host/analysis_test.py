@@ -9,6 +9,7 @@ import unittest
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import flight_log as fl  # noqa: E402
 import zolksim_compare as zc  # noqa: E402
+import analyse  # noqa: E402
 
 GM = fl.EARTH_GM
 
@@ -111,6 +112,40 @@ class BurnsAndCoasts(unittest.TestCase):
         self.assertAlmostEqual(pe, a * (1 - e), delta=1e-2)
         self.assertAlmostEqual(ap, a * (1 + e), delta=1e-2)
         self.assertLess(spread, 1e-2)
+
+
+
+class PilotTimeline(unittest.TestCase):
+    MARKS = [(0.0, "start"), (0.0, "done mark start; tacc 100; "), (100.0, "key Shift+k"), (103.0, "key done"),
+             (200.0, "button Left ABP"), (204.0, "button done"), (300.0, "key Shift+a"), (303.0, "key done"),
+             (400.0, "button Right ATT"), (404.0, "button done"), (500.0, "key Shift+v"), (505.0, "entered Moon"),
+             (506.0, "box done"), (600.0, "button Right VES"), (605.0, "entered GL-02"), (606.0, "button done")]
+
+    def test_settled_spans_leave_out_each_action(self):
+        spans = analyse.segments(self.MARKS)
+        self.assertEqual([(b, e) for b, e, _ in spans],
+                         [(0.0, 100.0), (103.0, 200.0), (204.0, 300.0), (303.0, 400.0), (404.0, 500.0),
+                          (506.0, 600.0), (606.0, float("inf"))])
+
+    def test_keys_and_buttons_toggle_and_boxes_switch(self):
+        state = analyse.pilot_state(self.MARKS)
+        self.assertEqual(state(50), {"vessel": "GL-01", "abp": True, "att": True, "ref": "Earth"})
+        self.assertFalse(state(150)["abp"])
+        self.assertTrue(state(250)["abp"])
+        self.assertFalse(state(350)["att"])
+        self.assertTrue(state(450)["att"])
+        self.assertEqual(state(550)["ref"], "Moon")
+        self.assertEqual(state(650)["vessel"], "GL-02")
+
+    def test_display_blocks_and_values(self):
+        import tempfile
+        with tempfile.NamedTemporaryFile("w", suffix=".scn", delete=False) as f:
+            f.write("BEGIN_MFD Left\r\n  TYPE User\r\n  MODE ZOLKMFD\r\n  VES GL-02\r\nEND_MFD\r\n"
+                    "BEGIN_MFD Right\n  TYPE Orbit\nEND_MFD\n")
+        blocks = analyse.display_blocks(f.name)
+        self.assertEqual(analyse.block_value(blocks["Left"], "VES"), "GL-02")
+        self.assertEqual(analyse.block_value(blocks["Right"], "MODE"), None)
+        self.assertEqual(sorted(blocks), ["Left", "Right"])
 
 
 if __name__ == "__main__":
