@@ -190,7 +190,7 @@ def flow_check(records, spans, state):
             first, last = run[1], run[-2]     # within the burn on both sides
             if last.t > first.t:
                 # A record's propellant may lag its time by up to a frame at either end.
-                tolerance = 2 * max(r.step for r in run) / (last.t - first.t) + 0.002
+                tolerance = (first.step + last.step) / (last.t - first.t) + 0.002
                 out.append(((first.main - last.main) / (last.t - first.t), last.thrust / last.isp, tolerance))
     return out
 
@@ -208,12 +208,16 @@ def main():
     pilot_dir = out / "pilot"
     orbiter_log = (pilot_dir / "Orbiter.log").read_text(errors="replace") if (pilot_dir / "Orbiter.log").exists() else ""
     loaded = [line.strip() for line in orbiter_log.splitlines() if "ZolkMFD" in line]
-    table.add("module loaded (Orbiter.log)", any(l.startswith("Module ZolkMFD.dll") for l in loaded),
+    table.add("module loaded (Orbiter.log)", any("Module ZolkMFD.dll" in l for l in loaded),
               "; ".join(loaded)[:160] or "no line")
 
     records, marks = fl.read(pilot_dir / "zolk-genuine.log")
-    spans = segments(marks)
-    state = pilot_state(marks)
+    # The keys' part of the flight: up to the first button. What each button
+    # did is read from the records and saves after it, not assumed.
+    first_button = min((t for t, text in marks if text.startswith("button ")), default=float("inf"))
+    all_spans = segments(marks)
+    spans = [(b, min(e, first_button), l) for b, e, l in all_spans if b < first_button]
+    state = pilot_state([m for m in marks if m[0] < first_button])
 
     # Exceptions: the +seh trace of every flight.
     # Wine's own RPC notices at start-up (code 6ba, the service manager it has
@@ -226,7 +230,7 @@ def main():
         lines = seh.read_text(errors="replace").splitlines() if seh.exists() else []
         codes = re.findall(r"dispatch_exception code=([0-9a-fA-F]+)", "\n".join(lines))
         raised[name] = [c for c in codes if c.lower() != "6ba"] if seh.exists() else ["no trace"]
-        notices[name] = len(codes) - len(raised[name])
+        notices[name] = len(codes) - len(raised[name]) if seh.exists() else 0
     saved = display_blocks(pilot_dir / "saved.scn") if (pilot_dir / "saved.scn").exists() else {}
     reload_dir = out / "reload"
     loaded = display_blocks(reload_dir / "quicksave.scn") if (reload_dir / "quicksave.scn").exists() else {}
@@ -326,17 +330,46 @@ def main():
     table.add("propellant flow of each burn = thrust / ISP (within two frames' lag)", flow_ok,
               "; ".join(f"{m:.5f} vs {e:.5f} kg/s (±{tol * 100:.1f} %)" for m, e, tol in flows) or "no burn")
 
+    # The buttons of the left display: each row says whether the host passed
+    # the click on, from what changed after it.
     final_vessel = block_value(saved.get("Left", []), "VES")
-    box_row("VES, ENG, ISP buttons (left display): GL-01 again, then its thrust and ISP",
-            "button Left ENG", "GL-01", "thrust", None, "2000", "N")
-    isp_taken = value_at("entered 33000", "GL-01", "isp")
-    table.rows[-1] = (table.rows[-1][0],
-                      "pass" if table.rows[-1][1] == "pass" and final_vessel == "GL-01" and isp_taken == 33000 else "FAIL",
-                      table.rows[-1][2] + f"; ISP after '33000': {isp_taken}; VES at the end {final_vessel}")
-    hold_switch_row("ATT button (left display): hold off, then on again", "button Left ATT", "button Left ATT", 1, 2)
-    burn_switch_row("ABP button (left display): burn off, then on again", "button Left ABP", "button Left ABP", 1, 2)
+    table.add("VES button: box opened, GL-01 taken", final_vessel == "GL-01", f"VES at the end {final_vessel}")
+    controlled = final_vessel or "GL-02"
+    thrust_taken = value_at("entered 2000", controlled, "thrust")
+    isp_taken = value_at("entered 33000", controlled, "isp")
+    table.add("ENG button: box opened, 2000 N taken", thrust_taken == 2000,
+              f"{controlled}'s thrust after '2000': {thrust_taken} N")
+    table.add("ISP button: box opened, 33000 taken", isp_taken == 33000,
+              f"{controlled}'s ISP after '33000': {isp_taken} N*s/kg")
+    button_state = pilot_state(marks)
+
+    def vessel_records(begin, end):
+        return [r for r in records if begin < r.t < end and r.vessel == controlled]
+
+    att = [t for t, text in marks if text == "button Left ATT"]
+    abp = [t for t, text in marks if text == "button Left ABP"]
+    ends = sorted(att + abp + [t for t, text in marks if text == "button Left REF"]) + [float("inf")]
+    nxt = lambda t: next(e for e in ends if e > t)
+    if len(att) == 2:
+        off = vessel_records(att[0] + 30, att[1])
+        on = vessel_records(att[1] + 30, nxt(att[1]))
+        turned = fl.angle_between(fl.orbit_frame_axes(off[0])[0], fl.orbit_frame_axes(off[-1])[0]) if len(off) > 2 else 0
+        kept = max((fl.angle_between(fl.orbit_frame_axes(on[0])[0], fl.orbit_frame_axes(r)[0]) for r in on), default=99)
+        table.add("ATT button, twice: hold off (the attitude turns), then on (held)", turned > 5 and kept < 0.5,
+                  f"{controlled}'s nose turned {turned:.1f} deg in the orbit frame after the first click; "
+                  f"held to {kept:.4f} deg after the second")
+    if len(abp) == 2:
+        off = vessel_records(abp[0] + 30, abp[1])
+        on = vessel_records(abp[1] + 30, nxt(abp[1]))
+        levels = sorted({round(r.level, 4) for r in off})
+        follows = [((r.level > 0.5) == fl.in_burn_window(fl.orbit(r.r, r.v))) for r in on]
+        window_changed = len({fl.in_burn_window(fl.orbit(r.r, r.v)) for r in off}) > 1
+        table.add("ABP button, twice: burn off (level kept), then on (the window again)",
+                  len(levels) == 1 and window_changed and bool(follows) and all(follows),
+                  f"{controlled}: level {levels} while off, across the window's edge: {window_changed}; "
+                  f"then in the window in {sum(follows)} of {len(follows)} records")
     final_ref = block_value(saved.get("Left", []), "RBD")
-    table.add("REF button (left display): Moon taken, as saved at the end", final_ref == "Moon", f"RBD at the end {final_ref}")
+    table.add("REF button: box opened, Moon taken (as saved at the end)", final_ref == "Moon", f"RBD at the end {final_ref}")
 
     same = bool(saved) and all(saved.get(p) and saved.get(p) == loaded.get(p) for p in ("Left", "Right"))
     table.add("saved display blocks read back and saved again unchanged", same,

@@ -24,11 +24,17 @@ def swap(vector):
 
 def zolksim_rotation(rot):
     """The simulator's rotation matrix (rows) as zolksim's: P R F, P swapping
-    y and z, F turning the vessel's x over."""
+    y and z, F turning the vessel's x over (so the side axis is rebuilt as
+    up x nose)."""
     rows = [rot[0:3], rot[3:6], rot[6:9]]
-    turned = [[-row[0], row[1], row[2]] for row in rows]
-    swapped = [turned[0], turned[2], turned[1]]
-    return [x for row in swapped for x in row]
+    swapped = [rows[0], rows[2], rows[1]]
+    # The recorder's seven decimals leave the axes orthonormal to 1e-7 only:
+    # the nose kept, up made square to it, the side completed right-handed.
+    nose = fl.unit(tuple(row[2] for row in swapped))
+    up_raw = tuple(row[1] for row in swapped)
+    up = fl.unit(tuple(u - fl.dot(up_raw, nose) * n for u, n in zip(up_raw, nose)))
+    side = fl.cross(up, nose)
+    return [side[0], up[0], nose[0], side[1], up[1], nose[1], side[2], up[2], nose[2]]
 
 
 def scenario(first, start_mjd):
@@ -66,7 +72,7 @@ GL-01
   REF Earth
   RPOS {r[0]:.3f} {r[1]:.3f} {r[2]:.3f}
   RVEL {v[0]:.6f} {v[1]:.6f} {v[2]:.6f}
-  ROT {' '.join(f'{x:.12f}' for x in rot)}
+  ROT {' '.join(f'{x:.15f}' for x in rot)}
   VROT 0 0 0
   TANK {first.main:.6f} {first.main:.6f}
   THRUSTER 0 0 -5 0 0 1 {half:.6f} {first.isp:.6f} 0 0
@@ -160,6 +166,8 @@ def coasts(records, gm):
 
 def compare(orbits_dir, zolksim, start_mjd, folder):
     """(text, within tolerance, one-line summary)."""
+    if not (orbits_dir / "zolk-genuine.log").exists():
+        return "no orbits flight to compare", False, "no orbits flight"
     records, _ = fl.read(orbits_dir / "zolk-genuine.log")
     records = [r for r in records if r.vessel == "GL-01"]
     if len(records) < 100:
@@ -169,7 +177,7 @@ def compare(orbits_dir, zolksim, start_mjd, folder):
     dt_g = statistics.median(settled) if settled else max(r.step for r in records)
     step_max = max(settled) if settled else dt_g
     seconds = records[-1].t - first.t
-    z_records, z_gm = fly_zolksim(zolksim, scenario(first, start_mjd), seconds, folder)
+    z_records, z_gm = fly_zolksim(str(pathlib.Path(zolksim).resolve()), scenario(first, start_mjd), seconds, folder)
     z_records = [fl.Record(first.t + r.t, r.step, r.tacc, r.vessel, r.r, r.v, r.level, r.prop, r.main, r.mass,
                            r.thrust, r.isp, r.rot) for r in z_records]
     g_burns, z_burns = burns(records), burns(z_records)
