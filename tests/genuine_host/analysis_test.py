@@ -100,7 +100,8 @@ class BurnsAndCoasts(unittest.TestCase):
         levels = [0, 0, 1, 1, 1, 0, 0, 1, 1]
         mains = [100, 100, 99, 98, 97, 96.5, 96.5, 96, 95]
         recs = [record(10.0 * i, (7e6, 0, 0), (0, 0, 7500), lv, m) for i, (lv, m) in enumerate(zip(levels, mains))]
-        self.assertEqual(zc.burns(recs), [(15.0, 45.0, 3.5)])   # the last burn has no end: left out
+        recs[4].step = 3.0
+        self.assertEqual(zc.burns(recs), [(15.0, 45.0, 3.5, 1.0, 3.0)])   # the last burn has no end: left out
 
     def test_coast_reads_elements_mid_coast(self):
         a, e = 7.2e6, 0.05

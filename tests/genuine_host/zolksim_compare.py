@@ -134,14 +134,15 @@ def read_save(path, t):
 
 
 def burns(records):
-    """(start, end, propellant) of each complete burn; start and end halfway
-    between the records on either side of the switch."""
-    out, begin, before = [], None, None
+    """(start, end, propellant, host step at the start, at the end) of each
+    complete burn; start and end halfway between the records on either side
+    of the switch, the step the larger of those two records' steps."""
+    out, begin, before, step = [], None, None, None
     for p, q in zip(records, records[1:]):
         if p.level <= 0.5 < q.level:
-            begin, before = (p.t + q.t) / 2, p.main
+            begin, before, step = (p.t + q.t) / 2, p.main, max(p.step, q.step)
         elif p.level > 0.5 >= q.level and begin is not None:
-            out.append((begin, (p.t + q.t) / 2, before - q.main))
+            out.append((begin, (p.t + q.t) / 2, before - q.main, step, max(p.step, q.step)))
             begin = None
     return out
 
@@ -192,35 +193,53 @@ def compare(orbits_dir, zolksim, start_mjd, folder):
     # which moves every later edge.
     flow = first.thrust / first.isp                          # kg/s
     accel = first.thrust / first.mass                        # m/s^2
-    edge_quantum = step_max + ZOLKSIM_STEP                   # s
     edge_reading = RECORD_PERIOD                             # s (two half periods)
     rows, ok = [], True
     drift = 0.0
     n = min(len(g_burns), len(z_burns))
+    steps = []
     for k in range(n):
-        gs, ge, gp = g_burns[k]
-        zs, ze, zp = z_burns[k]
+        gs, ge, gp, step_s, step_e = g_burns[k]
+        zs, ze, zp, _, _ = z_burns[k]
+        # The host's frame at each edge, as recorded beside it, and zolksim's step.
+        quantum_s, quantum_e = step_s + ZOLKSIM_STEP, step_e + ZOLKSIM_STEP
+        steps += [step_s, step_e]
+        edge_quantum = max(quantum_s, quantum_e)
         tol_t = edge_reading + edge_quantum + drift
-        tol_p = flow * (2 * edge_quantum + drift)
+        tol_p = flow * (quantum_s + quantum_e + drift)
         good = abs(gs - zs) <= tol_t and abs(ge - ze) <= tol_t and abs(gp - zp) <= tol_p
         ok &= good
         rows.append(f"| {k + 1} | {gs:9.0f} | {zs:9.0f} | {ge:9.0f} | {ze:9.0f} | {gp:8.3f} | {zp:8.3f} "
                     f"| ±{tol_t:.0f} s, ±{tol_p:.3f} kg | {'yes' if good else 'NO'} |")
         # The period's change from a delta-v difference of accel * 2 edges.
         o = fl.orbit(records[0].r, records[0].v)
-        dv = accel * 2 * edge_quantum
+        dv = accel * (quantum_s + quantum_e)
         da = 2 * o.a ** 2 * math.sqrt(fl.EARTH_GM / o.a) * dv / fl.EARTH_GM
         drift += 1.5 * o.period * da / o.a
     burn_rows = "\n".join(rows)
     gain_rows = []
     m = min(len(g_coasts), len(z_coasts))
+    nose, _ = fl.orbit_frame_axes(first)                 # forward, side, up
+    tilt = abs(nose[2]) / max(abs(nose[0]), 1e-3)        # tan of the nose's in-plane angle from prograde
+    start_orbit = fl.orbit(first.r, first.v)
+    omega = math.sqrt(fl.EARTH_GM * start_orbit.a * (1 - start_orbit.e ** 2)) / start_orbit.periapsis ** 2  # rad/s at periapsis
     for k in range(1, m):
         g_pe = g_coasts[k][1] - g_coasts[k - 1][1]
         z_pe = z_coasts[k][1] - z_coasts[k - 1][1]
         g_ap = g_coasts[k][2] - g_coasts[k - 1][2]
         z_ap = z_coasts[k][2] - z_coasts[k - 1][2]
-        burn_dv = accel * (g_burns[k - 1][1] - g_burns[k - 1][0]) if k - 1 < len(g_burns) else 1.0
-        share = accel * 2 * edge_quantum / burn_dv          # relative delta-v difference
+        if k - 1 < len(g_burns):
+            burn = g_burns[k - 1]
+            # The delta-v's relative difference: the two edges' steps over the
+            # burn, and the hold's lag. The genuine host renews the attitude once
+            # a frame, and the orbit frame turns by up to omega * step before the
+            # next, turning the thrust in the orbit plane by that angle: the
+            # prograde share of the thrust changes by tan(tilt) times it.
+            inside = sorted(r.step for r in records if burn[0] < r.t < burn[1])
+            frame = inside[int(0.9 * (len(inside) - 1))] if inside else step_max
+            share = (burn[3] + burn[4] + 2 * ZOLKSIM_STEP) / (burn[1] - burn[0]) + tilt * omega * frame
+        else:
+            share = 1.0
         spread = max(g_coasts[k][3], g_coasts[k - 1][3], z_coasts[k][3], z_coasts[k - 1][3])
         tol_pe = abs(g_pe) * share + 2 * spread
         tol_ap = abs(g_ap) * share + 2 * spread
@@ -243,11 +262,15 @@ step at 100x: median {dt_g:.2f} s, largest {step_max:.2f} s; zolksim step {ZOLKS
 
 Tolerances: an edge of the burn window, read from records {RECORD_PERIOD:.0f} s apart on each side, is
 known to ±{RECORD_PERIOD / 2:.0f} s per host; the genuine host switches at its first frame past the edge
-(up to {step_max:.2f} s late), zolksim at its first step (up to {ZOLKSIM_STEP:.0f} s): an edge may differ by
-{edge_reading + edge_quantum:.1f} s, plus the period's drift from earlier burns' delta-v differences (each
-burn up to two edges of {edge_quantum:.2f} s at {accel:.4f} m/s²). Propellant: the flow over two edges and
-the drift. Gains: the same share of the burn's delta-v, plus twice the largest spread of the
-elements within a coast (the Sun's and the Moon's tides, and each integrator's own error)."""
+(up to its frame step at that edge, {min(steps, default=0):.2f} to {max(steps, default=0):.2f} s here), zolksim at its first
+step (up to {ZOLKSIM_STEP:.0f} s): an edge may differ by the two readings plus those two steps, plus the
+period's drift from earlier burns' delta-v differences (each burn up to its two edges' steps at
+{accel:.4f} m/s²). Propellant: the flow over the two edges' steps and the drift. Gains: the same share of the burn's delta-v, and the hold's lag in the genuine host:
+it renews the attitude once a frame, so the thrust turns with the orbit frame (up to
+{omega * 1e3:.3f} mrad/s at periapsis) up to a frame late, which changes the prograde share of a thrust
+tilted {math.degrees(math.atan(tilt)):.1f} deg from prograde in the orbit plane by tan(tilt) × omega × step (the burn's
+90th-percentile step); plus twice the largest spread of the elements within a coast (the Sun's
+and the Moon's tides, and each integrator's own error)."""
     summary = (f"{n} burns and {max(m - 1, 0)} coast-to-coast gains compared; "
                f"{'all' if ok else 'NOT all'} within tolerance (genuine frame step {dt_g:.2f} s)")
     return text, ok, summary
