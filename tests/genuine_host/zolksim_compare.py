@@ -232,12 +232,16 @@ def compare(orbits_dir, zolksim, start_mjd, folder):
             burn = g_burns[k - 1]
             # The delta-v's relative difference: the two edges' steps over the
             # burn, and the hold's lag. The genuine host renews the attitude once
-            # a frame, and the orbit frame turns by up to omega * step before the
+            # a frame, and the orbit frame turns by up to omega * dt before the
             # next, turning the thrust in the orbit plane by that angle: the
-            # prograde share of the thrust changes by tan(tilt) times it.
-            inside = sorted(r.step for r in records if burn[0] < r.t < burn[1])
-            frame = inside[int(0.9 * (len(inside) - 1))] if inside else step_max
-            share = (burn[3] + burn[4] + 2 * ZOLKSIM_STEP) / (burn[1] - burn[0]) + tilt * omega * frame
+            # prograde share of that frame's thrust changes by tan(tilt) times
+            # it. Over the burn: tan(tilt) omega sum(dt^2) / sum(dt), the sum of
+            # squares taken from the records (one every 10 s, or one per frame
+            # when a frame is longer).
+            inside = [r.step for r in records if burn[0] < r.t < burn[1]]
+            squares = sum(dt * max(dt, RECORD_PERIOD) for dt in inside)
+            lag = tilt * omega * squares / (burn[1] - burn[0])
+            share = (burn[3] + burn[4] + 2 * ZOLKSIM_STEP) / (burn[1] - burn[0]) + lag
         else:
             share = 1.0
         spread = max(g_coasts[k][3], g_coasts[k - 1][3], z_coasts[k][3], z_coasts[k - 1][3])
@@ -268,8 +272,8 @@ period's drift from earlier burns' delta-v differences (each burn up to its two 
 {accel:.4f} m/s²). Propellant: the flow over the two edges' steps and the drift. Gains: the same share of the burn's delta-v, and the hold's lag in the genuine host:
 it renews the attitude once a frame, so the thrust turns with the orbit frame (up to
 {omega * 1e3:.3f} mrad/s at periapsis) up to a frame late, which changes the prograde share of a thrust
-tilted {math.degrees(math.atan(tilt)):.1f} deg from prograde in the orbit plane by tan(tilt) × omega × step (the burn's
-90th-percentile step); plus twice the largest spread of the elements within a coast (the Sun's
+tilted {math.degrees(math.atan(tilt)):.1f} deg from prograde in the orbit plane by tan(tilt) × omega × dt in each
+frame dt (summed over the burn's frames as the records show them, the longest {step_max:.1f} s); plus twice the largest spread of the elements within a coast (the Sun's
 and the Moon's tides, and each integrator's own error)."""
     summary = (f"{n} burns and {max(m - 1, 0)} coast-to-coast gains compared; "
                f"{'all' if ok else 'NOT all'} within tolerance (genuine frame step {dt_g:.2f} s)")
