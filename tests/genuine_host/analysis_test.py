@@ -149,5 +149,61 @@ class PilotTimeline(unittest.TestCase):
         self.assertEqual(sorted(blocks), ["Left", "Right"])
 
 
+
+class FlightChecks(unittest.TestCase):
+    """The checks on synthetic records of one orbit: engines on exactly in the
+    window with the burn on, frozen at their level with it off; the hold's
+    deviation in the orbit frame; the flow over a burn."""
+    A, E = 7.2e6, 0.05
+
+    def orbit_records(self, level_of, nose_of=None, main_of=None):
+        period = 2 * math.pi * math.sqrt(self.A ** 3 / GM)
+        out = []
+        for t in range(0, int(period), 10):
+            r, v = state_at(self.A, self.E, 2 * math.pi * t / period)
+            o = fl.orbit(r, v)
+            rec = record(float(t), r, v, level_of(t, o), main_of(t) if main_of else 100.0)
+            f = fl.unit(v)
+            rec.rot = nose_of(t, f) if nose_of else (0, 0, f[0], 0, 1, f[1], 0, 0, f[2])
+            out.append(rec)
+        return out
+
+    def test_window_check_counts_every_record_and_each_fault(self):
+        on = lambda: {"vessel": "GL-01", "abp": True, "att": True, "ref": "Earth"}
+        good = self.orbit_records(lambda t, o: 1.0 if fl.in_burn_window(o) else 0.0)
+        agree, total, _ = analyse.window_check(good, [(-1, 1e9, "start")], lambda t: on())
+        self.assertEqual((agree, total), (len(good), len(good)))
+        late = self.orbit_records(lambda t, o: 1.0 if fl.in_burn_window(o) and t > 200 else 0.0)
+        agree, total, _ = analyse.window_check(late, [(-1, 1e9, "start")], lambda t: on())
+        self.assertEqual(total - agree, sum(1 for r in late if r.t <= 200))
+
+    def test_burn_off_expects_the_level_it_was_left_at(self):
+        off = lambda t: {"vessel": "GL-01", "abp": False, "att": True, "ref": "Earth"}
+        stuck = self.orbit_records(lambda t, o: 1.0)
+        agree, total, _ = analyse.window_check(stuck, [(-1, 1e9, "k")], off)
+        self.assertEqual(agree, total)
+        windowed = self.orbit_records(lambda t, o: 1.0 if fl.in_burn_window(o) else 0.0)
+        agree, total, _ = analyse.window_check(windowed, [(-1, 1e9, "k")], off)
+        self.assertLess(agree, total)
+
+    def test_hold_measures_the_turn_in_the_orbit_frame(self):
+        state = lambda t: {"vessel": "GL-01", "abp": True, "att": True, "ref": "Earth"}
+        held = self.orbit_records(lambda t, o: 0.0)
+        worst, spans = analyse.hold_check(held, [(-1, 1e9, "start")], state, True)
+        self.assertEqual(spans, 1)
+        self.assertLess(worst, 1e-6)
+        fixed = self.orbit_records(lambda t, o: 0.0, nose_of=lambda t, f: (0, 0, 0, 0, 1, 0, 0, 0, 1))
+        worst, _ = analyse.hold_check(fixed, [(-1, 1e9, "start")], state, True)
+        self.assertGreater(worst, 90)   # an inertially fixed nose turns right round in the orbit frame
+
+    def test_flow_over_a_burn_and_its_lag_tolerance(self):
+        state = lambda t: {"vessel": "GL-01", "abp": True, "att": True, "ref": "Earth"}
+        recs = self.orbit_records(lambda t, o: 1.0 if 100 <= t <= 400 else 0.0, main_of=lambda t: 500 - 0.05 * t)
+        [(flow, expected, tolerance)] = analyse.flow_check(recs, [(-1, 1e9, "start")], state)
+        self.assertAlmostEqual(flow, 0.05, places=9)
+        self.assertAlmostEqual(expected, 10.0 / 1000.0)
+        self.assertAlmostEqual(tolerance, 2.0 / 280 + 0.002)
+
+
 if __name__ == "__main__":
     unittest.main()
