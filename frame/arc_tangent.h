@@ -43,7 +43,10 @@ inline double arcTangentOfNonNegative(double x) {
 inline double arcTangent2(double y, double x) {
     constexpr double kPi = 3.14159265358979311600e+00, kPiLow = 1.22464679914735317723e-16;
     const double ax = std::fabs(x), ay = std::fabs(y);
-    if (!(ax < INFINITY && ay < INFINITY) || (ax == 0.0 && ay == 0.0)) return std::atan2(y, x);
+    // Both finite and not both zero, in one chain: for finite |x| and |y| the
+    // sum is positive exactly when either is (it may overflow to infinity,
+    // which is still positive).
+    if (!(ax < INFINITY && ay < INFINITY && ax + ay > 0.0)) return std::atan2(y, x);
     // The angle of (|x|, |y|) in [0, pi/2], taken from the smaller ratio.
     double a = ay <= ax ? arcTangentOfNonNegative(ay / ax) : 1.57079632679489655800e+00 -
                                                                  (arcTangentOfNonNegative(ax / ay) - 6.12323399573676603587e-17);
