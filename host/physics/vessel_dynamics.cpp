@@ -33,20 +33,16 @@ void rk4(StateVectors& rel, int ref, double s0, double s1, double h, const Burn&
     rel.vel = v1 + (a1 + 2.0 * (a2 + a3) + a4) * (h / 6.0);
 }
 
-bool same(const VECTOR3& a, const VECTOR3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-
 }  // namespace
 
 StateVectors relativeState(const Vessel& vessel, int ref, const StateVectors* bodies, std::size_t count) {
     const RelativeState& kept = vessel.relative;
     const StateVectors& to = bodies[ref];
-    if (kept.ref >= 0 && static_cast<std::size_t>(kept.ref) < count) {
+    if (keptStateCurrent(vessel, bodies, count)) {
+        if (kept.ref == ref) return StateVectors{kept.pos, kept.vel};
+        // The bodies' offset is rounded at their distance from each other only.
         const StateVectors& from = bodies[kept.ref];
-        if (same(vessel.pos, from.pos + kept.pos) && same(vessel.vel, from.vel + kept.vel)) {
-            if (kept.ref == ref) return StateVectors{kept.pos, kept.vel};
-            // The bodies' offset is rounded at their distance from each other only.
-            return StateVectors{kept.pos + (from.pos - to.pos), kept.vel + (from.vel - to.vel)};
-        }
+        return StateVectors{kept.pos + (from.pos - to.pos), kept.vel + (from.vel - to.vel)};
     }
     return StateVectors{vessel.pos - to.pos, vessel.vel - to.vel};
 }
