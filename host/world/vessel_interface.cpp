@@ -185,7 +185,7 @@ bool VESSEL::GetElements(OBJHANDLE hRef, ELEMENTS& el, ORBITPARAM* prm, double m
     const int i = bodyIndex(w, hRef);
     if (i < 0 || frame != FRAME_ECL) return false;
     const simhost::StateVectors rel = stateAboutBody(w, vesselOf(handle_), i);
-    ORBITPARAM local{};
+    ORBITPARAM local;  // filled whole by elementsFromState when it succeeds
     ORBITPARAM& out = prm ? *prm : local;
     if (!simhost::elementsFromState(rel.pos, rel.vel, w.bodies()[static_cast<std::size_t>(i)]->gm, el, &out))
         return false;
