@@ -36,15 +36,7 @@ void rk4(StateVectors& rel, int ref, double s0, double s1, double h, const Burn&
 }  // namespace
 
 StateVectors relativeState(const Vessel& vessel, int ref, const StateVectors* bodies, std::size_t count) {
-    const RelativeState& kept = vessel.relative;
-    const StateVectors& to = bodies[ref];
-    if (keptStateCurrent(vessel, bodies, count)) {
-        if (kept.ref == ref) return StateVectors{kept.pos, kept.vel};
-        // The bodies' offset is rounded at their distance from each other only.
-        const StateVectors& from = bodies[kept.ref];
-        return StateVectors{kept.pos + (from.pos - to.pos), kept.vel + (from.vel - to.vel)};
-    }
-    return StateVectors{vessel.pos - to.pos, vessel.vel - to.vel};
+    return inlineRelativeState(vessel, ref, bodies, count);
 }
 
 void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int reference) {
@@ -53,7 +45,7 @@ void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int refere
     // at its end with its global form beside it.
     const int ref = reference == kStrongestPull ? gravity.referenceBody(vessel.pos) : reference;
     StateVectors rel{vessel.pos, vessel.vel};  // relative to ref (or global without bodies)
-    if (ref >= 0) rel = relativeState(vessel, ref, gravity.startStates(), gravity.bodyCount());
+    if (ref >= 0) rel = inlineRelativeState(vessel, ref, gravity.startStates(), gravity.bodyCount());
     if (dt < 0.0) {  // back in time: coast, tanks do not refill
         const Burn coast{vec3(0, 0, 0), 0.0, 0.0};
         rk4(rel, ref, 0.0, dt, dt, coast, vessel.mass(), gravity);

@@ -42,5 +42,17 @@ inline bool keptStateCurrent(const Vessel& vessel, const StateVectors* bodies, s
 // that body is now) it is taken, shifted by the difference between its body
 // and ref when those differ; otherwise the global state minus ref's.
 OAPIFUNC StateVectors relativeState(const Vessel& vessel, int ref, const StateVectors* bodies, std::size_t count);
+// The same, inline, for the host's own per-step callers.
+inline StateVectors inlineRelativeState(const Vessel& vessel, int ref, const StateVectors* bodies, std::size_t count) {
+    const RelativeState& kept = vessel.relative;
+    const StateVectors& to = bodies[ref];
+    if (keptStateCurrent(vessel, bodies, count)) {
+        if (kept.ref == ref) return StateVectors{kept.pos, kept.vel};
+        // The bodies' offset is rounded at their distance from each other only.
+        const StateVectors& from = bodies[kept.ref];
+        return StateVectors{kept.pos + (from.pos - to.pos), kept.vel + (from.vel - to.vel)};
+    }
+    return StateVectors{vessel.pos - to.pos, vessel.vel - to.vel};
+}
 
 }  // namespace simhost

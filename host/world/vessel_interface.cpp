@@ -69,7 +69,7 @@ int bodyIndex(const simhost::World& w, OBJHANDLE h) {
 // rounding at the body's distance from the origin).
 simhost::StateVectors stateAboutBody(const simhost::World& w, const Vessel& v, int i) {
     const auto& states = w.bodyStates();
-    return simhost::relativeState(v, i, states.data(), states.size());
+    return simhost::inlineRelativeState(v, i, states.data(), states.size());
 }
 
 // One half of the vessel's state relative to object h (Half::of picks position
