@@ -57,7 +57,7 @@ void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int refere
             const double h = tankRunsDry ? burn.duration : dt - s0;
             const double s1 = tankRunsDry ? s0 + h : dt;
             rk4(rel, ref, s0, s1, h, burn, vessel.mass(), gravity);
-            drawPropellant(vessel, h);
+            if (burn.massFlow != 0.0) drawPropellant(vessel, h);  // else no tank is drawn
             if (!tankRunsDry) break;
             s0 = s1;
         }
