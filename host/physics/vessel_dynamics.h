@@ -23,11 +23,36 @@ namespace simhost {
 constexpr int kStrongestPull = -2;
 OAPIFUNC void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int reference = kStrongestPull);
 
+// Whether the vessel's kept relative state is current against the bodies'
+// global states bodies[0..count): pos and vel are still exactly its global
+// form about its body as that body is now. Inline: the host's answers about a
+// vessel's orbit ask it several times a step.
+inline bool keptStateCurrent(const Vessel& vessel, const StateVectors* bodies, std::size_t count) {
+    const RelativeState& kept = vessel.relative;
+    if (kept.ref < 0 || static_cast<std::size_t>(kept.ref) >= count) return false;
+    const StateVectors& from = bodies[kept.ref];
+    const VECTOR3 pos = from.pos + kept.pos, vel = from.vel + kept.vel;
+    return vessel.pos.x == pos.x && vessel.pos.y == pos.y && vessel.pos.z == pos.z && vessel.vel.x == vel.x &&
+           vessel.vel.y == vel.y && vessel.vel.z == vel.z;
+}
+
 // The vessel's state relative to body ref (global axes), given the bodies'
 // global states now (bodies[0..count)). When the kept relative state is
 // current (pos and vel are still exactly its global form about its body as
 // that body is now) it is taken, shifted by the difference between its body
 // and ref when those differ; otherwise the global state minus ref's.
 OAPIFUNC StateVectors relativeState(const Vessel& vessel, int ref, const StateVectors* bodies, std::size_t count);
+// The same, inline, for the host's own per-step callers.
+inline StateVectors inlineRelativeState(const Vessel& vessel, int ref, const StateVectors* bodies, std::size_t count) {
+    const RelativeState& kept = vessel.relative;
+    const StateVectors& to = bodies[ref];
+    if (keptStateCurrent(vessel, bodies, count)) {
+        if (kept.ref == ref) return StateVectors{kept.pos, kept.vel};
+        // The bodies' offset is rounded at their distance from each other only.
+        const StateVectors& from = bodies[kept.ref];
+        return StateVectors{kept.pos + (from.pos - to.pos), kept.vel + (from.vel - to.vel)};
+    }
+    return StateVectors{vessel.pos - to.pos, vessel.vel - to.vel};
+}
 
 }  // namespace simhost

@@ -298,4 +298,56 @@ TEST_F(WorldTest, KeptRelativeStateYieldsToOutsideWritesAndCarriesToAnotherBody)
     EXPECT_LT(length(simhost::relativeState(*craft, earthIndex, states.data(), states.size()).pos - moved), kRounding);
 }
 
+// GetRelativePos and GetRelativeVel each work out one half of the state, and
+// must give that half of relativeState to the bit: the kept state about its
+// own body and carried to another, and the global difference once either half
+// of the global state has been written from outside (a velocity written alone
+// makes the kept position stale too). About a vessel: the global difference.
+TEST_F(WorldTest, RelativePositionAndVelocityAreTheHalvesOfTheRelativeState) {
+    simhost::Vessel* craft = w().addVessel("Craft");
+    simhost::Vessel* beacon = w().addVessel("Beacon");
+    craft->pos = earth().state.pos + vec3(7.0e6, -3.0e5, 1.0e5);
+    craft->vel = earth().state.vel + vec3(-50.0, 7.5e3, 300.0);
+    beacon->pos = earth().state.pos + vec3(-4.0e7, 2.0e6, 0);
+    beacon->vel = earth().state.vel + vec3(0, -3.1e3, 10.0);
+    w().step(1.0);
+    const auto& states = w().bodyStates();
+    const VESSEL& vessel = craft->vesselInterface();
+    auto expectHalves = [&](int index, const char* what) {
+        const simhost::StateVectors want = simhost::relativeState(*craft, index, states.data(), states.size());
+        VECTOR3 r{}, v{};
+        vessel.GetRelativePos(w().bodies()[static_cast<std::size_t>(index)].get(), r);
+        vessel.GetRelativeVel(w().bodies()[static_cast<std::size_t>(index)].get(), v);
+        EXPECT_TRUE(r.x == want.pos.x && r.y == want.pos.y && r.z == want.pos.z) << what;
+        EXPECT_TRUE(v.x == want.vel.x && v.y == want.vel.y && v.z == want.vel.z) << what;
+    };
+    const int earthIndex = 1, moonIndex = 2;
+    ASSERT_EQ(craft->relative.ref, earthIndex);
+    expectHalves(earthIndex, "about Earth, kept");
+    expectHalves(moonIndex, "about the Moon, carried");
+    VECTOR3 r{};
+    vessel.GetRelativePos(&earth(), r);
+    EXPECT_TRUE(r.x == craft->relative.pos.x && r.y == craft->relative.pos.y && r.z == craft->relative.pos.z);
+
+    // The global difference rounds at Earth's distance from the Sun, so it
+    // tells apart which way the answer came.
+    const VECTOR3 kept = craft->relative.pos, global = craft->pos - earth().state.pos;
+    ASSERT_FALSE(kept.x == global.x && kept.y == global.y && kept.z == global.z);
+    craft->vel.z += 1.0;  // m/s, written from outside
+    expectHalves(earthIndex, "about Earth, velocity written");
+    vessel.GetRelativePos(&earth(), r);
+    EXPECT_TRUE(r.x == global.x && r.y == global.y && r.z == global.z);
+    craft->vel.z -= 1.0;
+    craft->pos.x += 1.0;  // m
+    expectHalves(earthIndex, "about Earth, position written");
+    expectHalves(moonIndex, "about the Moon, position written");
+
+    VECTOR3 v{};
+    vessel.GetRelativePos(beacon, r);
+    vessel.GetRelativeVel(beacon, v);
+    const VECTOR3 dr = craft->pos - beacon->pos, dv = craft->vel - beacon->vel;
+    EXPECT_TRUE(r.x == dr.x && r.y == dr.y && r.z == dr.z);
+    EXPECT_TRUE(v.x == dv.x && v.y == dv.y && v.z == dv.z);
+}
+
 }  // namespace
