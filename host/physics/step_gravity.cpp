@@ -14,12 +14,14 @@ void StepGravity::resize(std::size_t count) {
     otherValid_ = false;
     fields_.assign(count, nullptr);
     poles_.resize(count);
+    poleRates_.resize(count);
     poleFields_.assign(count, nullptr);
     polesMjd_.assign(count, 0.0);
     reach2_.assign(count, 0.0);
     for (Stage& stage : stages_) {
         stage.rel.resize(count);
         stage.from.resize(count);
+        stage.poles.resize(count);
         stage.ref = -2;
     }
 }
@@ -52,13 +54,25 @@ void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, d
     for (std::size_t k = 0; k < fields_.size(); ++k) {
         const ZonalField* field = zonal ? zonal[k] : nullptr;
         fields_[k] = field;
-        if (!field || (poleFields_[k] == field && std::fabs(mjd - polesMjd_[k]) <= kPoleRefreshDays)) continue;
+        if (!field) continue;
+        const double since = mjd - polesMjd_[k];
+        if (poleFields_[k] == field && std::fabs(since) <= kPoleSpanDays) continue;
         poles_[k] = field->pole(mjd);
+        poleRates_[k] = (field->pole(mjd + kPoleSpanDays) - poles_[k]) * (1.0 / kPoleSpanDays);
         const double reach = zonalReach(*field, ephemeris.orbits()[k].gm);
         reach2_[k] = reach * reach;
         poleFields_[k] = field;
         polesMjd_[k] = mjd;
     }
+    // The same arithmetic for each stage's date as for the step's end above.
+    setStagePoles(stages_[0], mjd);
+    setStagePoles(stages_[1], startMjd + (t0 + 0.5 * dt) / kSecondsPerDay);
+    setStagePoles(stages_[2], startMjd + (t0 + dt) / kSecondsPerDay);
+}
+
+void StepGravity::setStagePoles(Stage& stage, double mjd) {
+    for (std::size_t k = 0; k < fields_.size(); ++k)
+        if (fields_[k]) stage.poles[k] = poles_[k] + poleRates_[k] * (mjd - polesMjd_[k]);
 }
 
 bool StepGravity::endStagePreparedFrom(const StateVectors* start) const {
@@ -109,7 +123,7 @@ VECTOR3 StepGravity::acceleration(int ref, double s, const VECTOR3& relPos) {
         if (!(d2 > 0.0)) continue;
         const double invD = 1.0 / std::sqrt(d2), pull = orbits[k].gm * invD * invD;  // 1/m, m/s^2
         sum = sum + d * (pull * invD);
-        if (fields_[k] && d2 < reach2_[k]) sum = sum + zonalPull(*fields_[k], poles_[k], -d, invD, pull);
+        if (fields_[k] && d2 < reach2_[k]) sum = sum + zonalPull(*fields_[k], stage.poles[k], -d, invD, pull);
     }
     return sum - stage.indirect;
 }
@@ -122,6 +136,7 @@ StepGravity::Stage& StepGravity::stageAt(double s) {
         ephemeris_->states(startMjd_ + (t0_ + s) / kSecondsPerDay, other_.data(), false);
         otherTime_ = s;
         otherValid_ = true;
+        setStagePoles(stages_[3], startMjd_ + (t0_ + s) / kSecondsPerDay);
         stages_[3].ref = -2;
     }
     return stages_[3];
