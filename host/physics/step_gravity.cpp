@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "host/physics/physical_constants.h"
+#include "host/physics/sphere_of_influence.h"
 
 namespace simhost {
 
@@ -18,6 +19,8 @@ void StepGravity::resize(std::size_t count) {
     poleFields_.assign(count, nullptr);
     polesMjd_.assign(count, 0.0);
     reach2_.assign(count, 0.0);
+    influence2_.resize(count);
+    influenceFor_ = nullptr;
     for (Stage& stage : stages_) {
         stage.rel.resize(count);
         stage.from.resize(count);
@@ -34,6 +37,10 @@ void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, d
     t0_ = t0;
     dt_ = dt;
     otherValid_ = false;
+    if (influenceFor_ != &ephemeris) {
+        influenceRadii2(ephemeris.orbits().data(), influence2_.size(), influence2_.data());
+        influenceFor_ = &ephemeris;
+    }
     // Each stage is prepared afresh, except that the start stage takes over the
     // last step's end stage (vectors swapped, no allocation) when the bodies
     // start exactly where that stage had them.
@@ -86,8 +93,11 @@ bool StepGravity::endStagePreparedFrom(const StateVectors* start) const {
     return true;
 }
 
-int StepGravity::referenceBody(const VECTOR3& r) const {
-    return dominantBody(r, BodySnapshot{ephemeris_->orbits().data(), start_, end_.size()});
+int StepGravity::referenceBody(const VECTOR3& r, int previous) const {
+    const BodyOrbit* orbits = ephemeris_->orbits().data();
+    const int body = influencingBody(r, orbits, start_, influence2_.data(), end_.size(), previous);
+    // Every sphere missing r happens only when no body lacks a parent.
+    return body >= 0 ? body : dominantBody(r, BodySnapshot{orbits, start_, end_.size()});
 }
 
 const StateVectors& StepGravity::bodyState(int i, double s) { return s == 0.0 ? start_[i] : end_[i]; }

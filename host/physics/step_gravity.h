@@ -1,7 +1,7 @@
 // The bodies' gravity over one time step, for integrating the vessels.
 //
-// A vessel moves relative to a reference body, the one pulling hardest on it at
-// the step's start. Its acceleration there is the reference body's pull plus
+// A vessel moves relative to a reference body, the one whose sphere of
+// influence holds it at the step's start (sphere_of_influence.h). Its acceleration there is the reference body's pull plus
 // every other body's pull in tidal form: its pull on the vessel minus its pull
 // on the reference body. That is how the reference body itself is taken to
 // move, so a vessel near Earth feels the Sun, the Moon and Mars only through
@@ -43,9 +43,11 @@ public:
     // fixed for the whole span instead would move a vessel by a millimetre a day.
     static constexpr double kPoleSpanDays = 0.01;
 
-    // The body to integrate a vessel at global position r about: the one
-    // pulling hardest at the step's start; -1 when there are no bodies.
-    int referenceBody(const VECTOR3& r) const;
+    // The body to integrate a vessel at global position r about, given the one
+    // it was last integrated about (previous, -1 for none): the smallest sphere
+    // of influence holding it at the step's start (influencingBody); -1 when
+    // there are no bodies.
+    int referenceBody(const VECTOR3& r, int previous) const;
     // Body i's global state s seconds into the step (s = 0 or the step's end).
     const StateVectors& bodyState(int i, double s);
     // The bodies' global states at the step's start, and their number.
@@ -96,6 +98,10 @@ private:
     std::vector<const ZonalField*> poleFields_;
     std::vector<double> polesMjd_;
     std::vector<double> reach2_;
+    // Each body's squared Laplace radius (m^2), worked out for the orbits of
+    // the ephemeris influenceFor_ (null: not yet, or the bodies changed).
+    std::vector<double> influence2_;
+    const FittedEphemeris* influenceFor_ = nullptr;
     // Each oblate body's pole at a date (MJD) within or just past its span.
     void setStagePoles(Stage& stage, double mjd);
 };
