@@ -24,7 +24,6 @@ void StepGravity::resize(std::size_t count) {
     for (Stage& stage : stages_) {
         stage.rel.resize(count);
         stage.from.resize(count);
-        stage.poles.resize(count);
         stage.ref = -2;
     }
 }
@@ -72,14 +71,9 @@ void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, d
         polesMjd_[k] = mjd;
     }
     // The same arithmetic for each stage's date as for the step's end above.
-    setStagePoles(stages_[0], mjd);
-    setStagePoles(stages_[1], startMjd + (t0 + 0.5 * dt) / kSecondsPerDay);
-    setStagePoles(stages_[2], startMjd + (t0 + dt) / kSecondsPerDay);
-}
-
-void StepGravity::setStagePoles(Stage& stage, double mjd) {
-    for (std::size_t k = 0; k < fields_.size(); ++k)
-        if (fields_[k]) stage.poles[k] = poles_[k] + poleRates_[k] * (mjd - polesMjd_[k]);
+    stages_[0].mjd = mjd;
+    stages_[1].mjd = startMjd + (t0 + 0.5 * dt) / kSecondsPerDay;
+    stages_[2].mjd = startMjd + (t0 + dt) / kSecondsPerDay;
 }
 
 bool StepGravity::endStagePreparedFrom(const StateVectors* start) const {
@@ -133,7 +127,11 @@ VECTOR3 StepGravity::acceleration(int ref, double s, const VECTOR3& relPos) {
         if (!(d2 > 0.0)) continue;
         const double invD = 1.0 / std::sqrt(d2), pull = orbits[k].gm * invD * invD;  // 1/m, m/s^2
         sum = sum + d * (pull * invD);
-        if (fields_[k] && d2 < reach2_[k]) sum = sum + zonalPull(*fields_[k], stage.poles[k], -d, invD, pull);
+        if (fields_[k] && d2 < reach2_[k]) {
+            // The pole at the stage's date, on the chord across its span.
+            const VECTOR3 pole = poles_[k] + poleRates_[k] * (stage.mjd - polesMjd_[k]);
+            sum = sum + zonalPull(*fields_[k], pole, -d, invD, pull);
+        }
     }
     return sum - stage.indirect;
 }
@@ -146,7 +144,7 @@ StepGravity::Stage& StepGravity::stageAt(double s) {
         ephemeris_->states(startMjd_ + (t0_ + s) / kSecondsPerDay, other_.data(), false);
         otherTime_ = s;
         otherValid_ = true;
-        setStagePoles(stages_[3], startMjd_ + (t0_ + s) / kSecondsPerDay);
+        stages_[3].mjd = startMjd_ + (t0_ + s) / kSecondsPerDay;
         stages_[3].ref = -2;
     }
     return stages_[3];

@@ -70,7 +70,7 @@ private:
         std::vector<VECTOR3> rel;        // each body's position relative to ref (m)
         std::vector<VECTOR3> from;       // each body's global position (m) that rel and indirect were worked out from
         VECTOR3 indirect{0.0, 0.0, 0.0}; // sum over k != ref of GM_k rel_k / |rel_k|^3: their pull on ref (m/s^2)
-        std::vector<VECTOR3> poles;      // each oblate body's north pole at the stage's date (unit, global axes)
+        double mjd = 0.0;                // the stage's date (MJD), at which the poles are taken
     };
     Stage& stageAt(double s);
     void prepare(Stage& stage, int ref) const;
@@ -102,8 +102,6 @@ private:
     // the ephemeris influenceFor_ (null: not yet, or the bodies changed).
     std::vector<double> influence2_;
     const FittedEphemeris* influenceFor_ = nullptr;
-    // Each oblate body's pole at a date (MJD) within or just past its span.
-    void setStagePoles(Stage& stage, double mjd);
 };
 
 }  // namespace simhost
