@@ -20,7 +20,7 @@ using simhost::FittedEphemeris;
 using simhost::StateVectors;
 
 // The fit's error, stated: the largest differences from the model are a few
-// cm (library: Earth-Moon barycentre 1.3 cm, Mars 2.4, Venus 4.0, Jupiter 1.4;
+// cm (library: Earth-Moon barycentre 1.3 cm, Mars 2.3, Venus 2.0, Jupiter 1.1;
 // analytic: 2.3 and 1.9 cm for the barycentre and Mars) and 1.3 mm for the
 // Moon, about the rounding of the models' own arguments, and under 1e-5 m/s in
 // velocity (3e-5 m/s for the analytic Moon, whose model velocity leaves out
