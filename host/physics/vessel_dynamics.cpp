@@ -43,7 +43,7 @@ void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int refere
     if (!(dt > 0.0) && !(dt < 0.0)) return;  // none, or NaN
     // The state relative to the reference body over the whole step, kept so
     // at its end with its global form beside it.
-    const int ref = reference == kStrongestPull ? gravity.referenceBody(vessel.pos) : reference;
+    const int ref = reference == kByInfluence ? gravity.referenceBody(vessel.pos, vessel.relative.ref) : reference;
     StateVectors rel{vessel.pos, vessel.vel};  // relative to ref (or global without bodies)
     if (ref >= 0) rel = inlineRelativeState(vessel, ref, gravity.startStates(), gravity.bodyCount());
     if (dt < 0.0) {  // back in time: coast, tanks do not refill

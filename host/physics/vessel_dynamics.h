@@ -8,7 +8,8 @@ namespace simhost {
 
 // Moves the vessel over dt seconds (the step that gravity was begun for) and
 // burns its propellant. The motion is integrated relative to the step's
-// reference body (StepGravity::referenceBody) under its pull and the others'
+// reference body (StepGravity::referenceBody, kept while the vessel is near
+// the edge of its sphere of influence) under its pull and the others'
 // tides. The step is split where a tank runs dry, and each part
 // is one classic RK4 step on position and velocity with the thrust fixed in
 // global axes and the mass falling linearly, so propellant used and velocity
@@ -20,8 +21,8 @@ namespace simhost {
 // from the origin; pos and vel are set to its global form after each step.
 // reference names the body to integrate about instead (a body's index), for
 // comparing one path integrated about two bodies.
-constexpr int kStrongestPull = -2;
-OAPIFUNC void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int reference = kStrongestPull);
+constexpr int kByInfluence = -2;
+OAPIFUNC void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int reference = kByInfluence);
 
 // Whether the vessel's kept relative state is current against the bodies'
 // global states bodies[0..count): pos and vel are still exactly its global
