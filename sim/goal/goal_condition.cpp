@@ -6,6 +6,8 @@
 #include <cmath>
 #include <optional>
 
+#include "host/world/names.h"
+
 namespace zolksim {
 
 namespace {
@@ -128,7 +130,7 @@ GoalParse parseGoalCondition(std::string_view text) {
         const QuantityName* name = nullptr;
         if (i < words.size())
             for (const QuantityName& q : kQuantities)
-                if (words[i] == q.word) name = &q;
+                if (simhost::sameName(words[i], q.word)) name = &q;
         if (!name) return refuse(kQuantityList);
         ++i;
         const std::optional<Comparison> comparison = i < words.size() ? comparisonOf(words[i]) : std::nullopt;
@@ -137,12 +139,12 @@ GoalParse parseGoalCondition(std::string_view text) {
         const std::optional<double> value = i < words.size() ? numberOf(words[i]) : std::nullopt;
         if (!value) return refuse("a number");
         ++i;
-        if (i < words.size() && !name->unit.empty() && words[i] == name->unit) ++i;
+        if (i < words.size() && !name->unit.empty() && simhost::sameName(words[i], name->unit)) ++i;
         parse.condition.anyOf_.back().push_back({name->quantity, *comparison, *value});
 
         if (i == words.size()) break;
-        if (words[i] == "or") parse.condition.anyOf_.emplace_back();
-        else if (words[i] != "and")
+        if (simhost::sameName(words[i], "or")) parse.condition.anyOf_.emplace_back();
+        else if (!simhost::sameName(words[i], "and"))
             return refuse(name->unit.empty() ? std::string("'and' or 'or'")
                                              : std::string("'").append(name->unit).append("', 'and' or 'or'"));
         ++i;

@@ -18,6 +18,7 @@
 #include "sim/pictures/orbit_plot.h"
 #include "sim/pictures/raster_canvas.h"
 #include "sim/pictures/svg_canvas.h"
+#include "sim/run/command_line_exit.h"
 #include "sim/run/process_id.h"
 #include "sim/sweep/sweep_chart.h"
 #include "sim/sweep/sweep_table.h"
@@ -285,7 +286,7 @@ int runSweep(int argc, const char* const* argv, std::ostream& out, std::ostream&
     try {
         app.parse(argc - 1, argv + 1);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e, out, err);
+        return commandLineExit(app, e, out, err);
     }
     return Sweep(std::move(o), argv[0], out, err, terminal).go();
 }

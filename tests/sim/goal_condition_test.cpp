@@ -34,6 +34,9 @@ TEST(GoalCondition, ComparesEachQuantityAndJoinsAndBeforeOr) {
     // a or (b and c): true with a; a read as (a or b) and c would be false.
     EXPECT_TRUE(met("propellant <= 60 kg or days >= 200 and eccentricity < 0.1", f));
     EXPECT_FALSE(met("propellant < 60 kg or days >= 9 and eccentricity < 0.1", f));
+    // Words in any letter case, as scenario names.
+    EXPECT_TRUE(met("APOAPSIS >= 5000 KM And Days < 10 D", f));
+    EXPECT_TRUE(met("Periapsis > 800 km OR propellant >= 60 Kg", f));
 
     f.apoapsisKm = std::nan("");
     EXPECT_FALSE(met("apoapsis < 1e9", f));
