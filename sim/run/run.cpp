@@ -88,16 +88,19 @@ public:
         figures.bodyName = body_->name;
         figures.duration = o_.duration;
         figures.step = o_.step;
-        figures.steps = flight.stepCount();
         figures.propellantStart = propellantOf(*vessel_);
         flight.fly(pilot, track, progress, [&] { figures.deltaVBefore = shownDeltaV(pilot); });
         figures.wallSeconds = progress.wallSeconds();
         figures.duration = simhost::world().simTime();  // as flown
         figures.mjdEnd = simhost::world().mjd();
+        figures.steps = flight.stepsFlown();
         if (goal) {
             figures.goal = goal->condition().text();
             figures.goalMet = goal->met();
-            if (goal->met()) figures.steps = goal->metStep();
+        }
+        if (flight.end() == FlightEnd::HitBody || flight.end() == FlightEnd::StepTooCoarse) {
+            figures.stopped = flight.stopReason();
+            figures.stopTime = flight.stopTime();
         }
         figures.propellantEnd = propellantOf(*vessel_);
         figures.burnTime = track.burnTime();
@@ -118,6 +121,11 @@ public:
         const std::string summary = runSummary(figures);
         if (int status = writeOutputs(page, track, summary); status != 0) return status;
         show(page, summary);
+        if (!figures.stopped.empty()) {
+            err_ << "zolksim: " << figures.stopped << " " << clockText(figures.stopTime)
+                 << " after the start; the run stopped there\n";
+            return flight.end() == FlightEnd::HitBody ? kExitHitBody : kExitStepTooCoarse;
+        }
         if (!goal || goal->met()) return 0;
         if (o_.quiet) err_ << "zolksim: goal \"" << goal->condition().text() << "\" not met within the limit\n";
         return kExitGoalUnmet;
@@ -142,6 +150,8 @@ private:
         if (!vessel_) return fail(scenarioName() + ": no vessel has the focus, so there is nothing to fly", kExitBadInput);
         body_ = dominantBodyOf(*vessel_);
         if (!body_) return fail(scenarioName() + ": the scenario has no bodies, so there is no orbit to follow", kExitBadInput);
+        if (const std::string why = unsoundStartReason(*vessel_, *body_, o_.step); !why.empty())
+            return fail(scenarioName() + ": " + why, kExitBadInput);
 
         std::string error;
         if (!folder_.open(o_.outDir, error)) return fail(error, kExitFailed);

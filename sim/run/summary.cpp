@@ -49,10 +49,15 @@ std::string calendarText(double mjd) {
 
 std::string runSummary(const RunFigures& f) {
     std::string out;
+    if (!f.stopped.empty())
+        out += "Stopped at step " + std::to_string(f.steps) + ": " + f.stopped + ", " + clockText(f.stopTime) +
+               " after the start, on " + calendarText(f.mjdEnd - (f.duration - f.stopTime) / 86400.0) + " TT.\n";
     if (!f.goal.empty()) {
         out += f.goalMet ? "Goal \"" + f.goal + "\" met at step " + std::to_string(f.steps) + ", " +
                                clockText(f.duration) + " after the start, on " + calendarText(f.mjdEnd) + " TT.\n"
-                         : "Goal \"" + f.goal + "\" not met within the limit of " + clockText(f.duration) + ".\n";
+                         : "Goal \"" + f.goal + "\" not met" +
+                               (f.stopped.empty() ? " within the limit of " + clockText(f.duration) : std::string()) +
+                               ".\n";
     }
     out += "Flew " + clockText(f.duration) + " of simulated time in " + std::to_string(f.steps) +
                       " steps of " + format("%g s", f.step) +

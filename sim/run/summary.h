@@ -23,6 +23,8 @@ struct RunFigures {
     double mjdEnd = 0.0;                           // the date at the end (MJD, TT)
     std::string goal;                              // --until's condition; empty: none
     bool goalMet = false;                          // then the run ended on the step that met it
+    std::string stopped;   // why the flight stopped early (flight_guard.h); empty: it did not
+    double stopTime = 0.0;  // then when, simulated s
 };
 
 std::string runSummary(const RunFigures& figures);

@@ -215,6 +215,26 @@ TEST_F(Runner, UntilRefusesAMalformedGoalAndReportsAnUnmetOne) {
     EXPECT_TRUE(fs::exists(out() / "final.scn"));
 }
 
+// Steps too coarse for the orbit are refused before anything flies; a path
+// into the body stops the run where it hit, with its own status, and no goal
+// is met on it.
+TEST_F(Runner, CoarseStepsAreRefusedAndAHitStopsTheRun) {
+    Outcome r = run({"--step", "300"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("a step of 300 s is too coarse at 400 km above Earth"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(out()));
+
+    // 7000 m/s at 400 km: the tug falls into Earth within 13 minutes.
+    std::string scenario = read(SCENARIO_ION_TUG);
+    scenario.replace(scenario.find("RVEL 0 8068.2 0"), 15, "RVEL 0 7000 0");
+    r = run({write("fall.scn", scenario), "--until", "periapsis > 9000 km or days >= 1", "--step", "10"});
+    EXPECT_EQ(r.status, zolksim::kExitHitBody) << r.err;
+    EXPECT_NE(r.err.find("Ion Tug hit the surface of Earth 0d 00:12:"), std::string::npos) << r.err;
+    const std::string summary = read(out() / "summary.txt");
+    EXPECT_EQ(summary.rfind("Stopped at step 75: Ion Tug hit the surface of Earth, 0d 00:12:", 0), 0u) << summary;
+    EXPECT_NE(summary.find("Goal \"periapsis > 9000 km or days >= 1\" not met.\n"), std::string::npos) << summary;
+}
+
 // The parser is built once and kept: nothing of one command line stays for the next.
 TEST_F(Runner, EachCommandLineIsReadAfresh) {
     auto parse = [](std::vector<const char*> argv) {
