@@ -17,6 +17,7 @@ void Flight::fly(Pilot& pilot, OrbitTrack& track, ProgressBar& progress, const s
     track.observe(world.simTime(), 0.0);
     FlightGuard guard(track.vessel(), track.body(), step_);
     bool going = guard.checkStart(world.simTime());
+    if (history_) history_->observe(world.simTime());
     if (going && goal_ && goal_->check(world.simTime(), 0)) {
         end_ = FlightEnd::GoalMet;
         going = false;
@@ -32,6 +33,7 @@ void Flight::fly(Pilot& pilot, OrbitTrack& track, ProgressBar& progress, const s
         if (i == 0 && afterFirstStep) afterFirstStep();
         progress.update(world.simTime(), i + 1);
         if (!guard.checkStep(world.simTime())) break;
+        if (history_) history_->observe(world.simTime());
         if (goal_ && goal_->check(world.simTime(), i + 1)) {
             end_ = FlightEnd::GoalMet;
             break;
@@ -44,6 +46,7 @@ void Flight::fly(Pilot& pilot, OrbitTrack& track, ProgressBar& progress, const s
     }
     pilot.act(world.simTime());
     track.finish(world.simTime());
+    if (history_) history_->finish(world.simTime());
     progress.finish();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "sim/goal/goal_watch.h"
+#include "sim/goal/orbit_history.h"
 #include "sim/pictures/orbit_track.h"
 #include "sim/pilot/pilot.h"
 #include "sim/run/flight_guard.h"
@@ -33,6 +34,9 @@ public:
     // A goal ends the flight at the first step that meets it (before any step,
     // when the start already does); null flies the whole duration.
     void stopAt(GoalWatch* goal) { goal_ = goal; }
+    // A history observed at the start, after every step (before the goal is
+    // checked) and finished at the end; null keeps none.
+    void record(OrbitHistory* history) { history_ = history; }
 
     // How the flight ended; for HitBody and StepTooCoarse, when (simulated s,
     // the hit interpolated within its step) and why, as a message says it.
@@ -45,6 +49,7 @@ private:
     double duration_, step_;
     std::uint64_t steps_;
     GoalWatch* goal_ = nullptr;
+    OrbitHistory* history_ = nullptr;
     FlightEnd end_ = FlightEnd::Limit;
     double stopTime_ = 0.0;
     std::string stopReason_;

@@ -14,70 +14,13 @@
 #include "host/world/world.h"
 #include "sim/run/command_line.h"
 #include "sim/run/process_id.h"
+#include "tests/sim/runner_fixture.h"
 #include "sim/run/run.h"
 
 namespace {
 
+using namespace runner_fixture;
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-class Runner : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        // The process in the name: the suites of several builds may run at once.
-        folder = fs::path(::testing::TempDir()) /
-                 ("zolksim_" + std::to_string(zolksim::currentProcessId()) + "_" + std::string(info->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    std::string write(const std::string& name, const std::string& text) {
-        const fs::path path = folder / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
-    }
-
-    static std::string read(const fs::path& path) {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-
-    Outcome run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"zolksim", "--module", ZOLK_MODULE_PATH, "--out", out().string()});
-        std::vector<const char*> argv;
-        for (const std::string& a : args) argv.push_back(a.c_str());
-        std::ostringstream out, err;
-        const int status = zolksim::runZolksim(static_cast<int>(argv.size()), argv.data(), out, err);
-        return {status, out.str(), err.str()};
-    }
-
-    fs::path out() const { return folder / "out"; }
-
-    // The vessel's orbit about Earth in a saved scenario, read back by the host.
-    ORBITPARAM savedOrbit(const fs::path& scenario) {
-        const simhost::ScenarioLoad load = simhost::loadScenarioFile(scenario.string());
-        EXPECT_TRUE(load.ok) << simhost::messageText(load.error);
-        simhost::Vessel* tug = simhost::world().findVessel("Ion Tug");
-        ELEMENTS el{};
-        ORBITPARAM prm{};
-        EXPECT_NE(tug, nullptr);
-        if (tug) {
-            EXPECT_TRUE(tug->vesselInterface().GetElements(simhost::world().findBody("Earth"), el, &prm, 0, FRAME_ECL));
-        }
-        simhost::world().reset();
-        return prm;
-    }
-
-    fs::path folder;
-};
 
 constexpr double kKm = 1000.0;
 
@@ -85,9 +28,10 @@ constexpr double kKm = 1000.0;
 TEST_F(Runner, DefaultMissionRaisesTheApoapsisFarMoreThanThePeriapsis) {
     const Outcome r = run({"--days", "3"});
     ASSERT_EQ(r.status, 0) << r.err;
-    for (const char* name : {"page.png", "page.svg", "orbit.png", "orbit.svg", "final.scn", "summary.txt"})
+    for (const char* name : {"page.png", "page.svg", "orbit.png", "orbit.svg", "final.scn", "summary.txt",
+                             "summary.json", "history.csv"})
         EXPECT_TRUE(fs::exists(out() / name)) << name;
-    EXPECT_EQ(std::distance(fs::directory_iterator(out()), fs::directory_iterator{}), 6) << "no staging left";
+    EXPECT_EQ(std::distance(fs::directory_iterator(out()), fs::directory_iterator{}), 8) << "no staging left";
 
     // Start: 400 km x 2000 km above Earth's 6371 km mean radius.
     const ORBITPARAM end = savedOrbit(out() / "final.scn");
