@@ -87,6 +87,7 @@ TEST_F(RunRecords, SummaryJsonFitsItsSchemaAndHistoryAddsUpToTheEnginesBurns) {
             EXPECT_NEAR(row.at("end_s") - row.at("start_s"), 60 * row.at("mean_period_min"), 60);
             EXPECT_LT(row.at("mean_periapsis_km"), row.at("mean_apoapsis_km"));
             EXPECT_NEAR(row.at("mean_apoapsis_km"), row.at("apoapsis_km"), 30);
+            EXPECT_NEAR(row.at("mean_periapsis_km"), row.at("periapsis_km"), 30);
             EXPECT_NEAR(row.at("inclination_deg"), 23.44, 0.05);  // the ecliptic orbit to Earth's equator
         } else {
             EXPECT_TRUE(std::isnan(row.at("mean_apoapsis_km")));

@@ -143,6 +143,13 @@ TEST_F(Runner, UntilStopsOnTheFirstStepMeetingTheGoal) {
 
     ASSERT_EQ(run({"--seconds", std::to_string((step - 1) * 10), "--step", "10", "--quiet"}).status, 0);
     EXPECT_LT(savedOrbit(out() / "final.scn").ApD - simhost::kRadiusEarth, 5000 * kKm);
+
+    // The periapsis in km too: the start's 400 km does not meet 410 km.
+    ASSERT_EQ(run({"--until", "periapsis >= 410 km", "--step", "10", "--days", "3", "--quiet"}).status, 0);
+    EXPECT_EQ(read(out() / "summary.txt").find("met at step 0,"), std::string::npos);
+    const double periapsis = savedOrbit(out() / "final.scn").PeD - simhost::kRadiusEarth;
+    EXPECT_GE(periapsis, 410 * kKm);
+    EXPECT_LT(periapsis, 411 * kKm);
 }
 
 // A goal that cannot be read stops the run before anything flies, naming the
