@@ -13,6 +13,7 @@
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
 #include "sim/run/command_line.h"
+#include "sim/run/default_mission.h"
 #include "sim/run/process_id.h"
 #include "tests/sim/runner_fixture.h"
 #include "sim/run/run.h"
@@ -176,7 +177,7 @@ TEST_F(Runner, CoarseStepsAreRefusedAndAHitStopsTheRun) {
     EXPECT_FALSE(fs::exists(out()));
 
     // 7000 m/s at 400 km: the tug falls into Earth within 13 minutes.
-    std::string scenario = read(SCENARIO_ION_TUG);
+    std::string scenario = zolksim::kDefaultMissionText;
     scenario.replace(scenario.find("RVEL 0 8068.2 0"), 15, "RVEL 0 7000 0");
     r = run({write("fall.scn", scenario), "--until", "periapsis > 9000 km or days >= 1", "--step", "10"});
     EXPECT_EQ(r.status, zolksim::kExitHitBody) << r.err;
