@@ -80,17 +80,17 @@ bool FlightGuard::checkStep(double time) {
     lastTime_ = time;
     lastRadius_ = r;
     lastRadialSpeed_ = radialSpeed;
-    const std::string hit = vessel_.name + " hit the surface of " + body_.name;
+    const auto hit = [this] { return vessel_.name + " hit the surface of " + body_.name; };
     if (r < body_.radius) {
         // Where the distance, taken as linear over the step, crossed the radius.
         const double f = (rBefore - body_.radius) / (rBefore - r);
-        return stop(FlightEnd::HitBody, before + std::clamp(f, 0.0, 1.0) * (time - before), hit);
+        return stop(FlightEnd::HitBody, before + std::clamp(f, 0.0, 1.0) * (time - before), hit());
     }
     // Passing periapsis within the step (the vessel turned from falling to
     // rising): the path between the two ends dipped to the conic's periapsis.
     if (radialBefore < 0.0 && radialSpeed >= 0.0 && periapsisRadius(s, body_.gm) < body_.radius) {
         const double f = radialBefore / (radialBefore - radialSpeed);
-        return stop(FlightEnd::HitBody, before + f * (time - before), hit);
+        return stop(FlightEnd::HitBody, before + f * (time - before), hit());
     }
     const double longest = longestSoundStep(body_.gm, r);
     if (step_ > longest) return stop(FlightEnd::StepTooCoarse, time, coarseReason(step_, longest, r, body_));
