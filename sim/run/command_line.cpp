@@ -5,6 +5,7 @@
 
 #include "host/physics/physical_constants.h"
 #include "sim/goal/goal_condition.h"
+#include "sim/run/command_line_exit.h"
 
 namespace zolksim {
 
@@ -95,7 +96,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     try {
         parser.app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        parsed.exitCode = parser.app.exit(e, out, err);
+        parsed.exitCode = commandLineExit(parser.app, e, out, err);
         return parsed;
     }
     RunOptions& o = parsed.options = parser.o;
@@ -104,7 +105,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         GoalParse goal = parseGoalCondition(parser.until);
         if (!goal.ok) {
             err << "zolksim: --until: " << goal.error << "\n";
-            parsed.exitCode = 2;
+            parsed.exitCode = kExitBadCommandLine;
             return parsed;
         }
         o.goal = std::move(goal.condition);
@@ -113,7 +114,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     if (*parser.secondsOption) o.duration = seconds;
     if (!std::isfinite(o.duration)) {
         err << "zolksim: --days " << days << " is too long\n";
-        parsed.exitCode = 2;
+        parsed.exitCode = kExitBadCommandLine;
         return parsed;
     }
     parsed.run = true;
