@@ -56,7 +56,7 @@ long long chunkSize(std::string_view line) {
 
 struct Head {
     std::string kept;  // the request line and the headers that pass through, each ending in CRLF
-    bool hasLength = false, chunked = false, wantsContinue = false;
+    bool hasLength = false, chunked = false, wantsContinue = false, hasHost = false;
     std::size_t length = 0;
 };
 
@@ -79,10 +79,13 @@ bool readHead(std::string_view head, Head& h) {
         } else if (sameWord(name, "transfer-encoding")) {
             if (!sameWord(value, "chunked") || h.chunked) return false;
             h.chunked = true;
+        } else if (sameWord(name, "host") && h.hasHost) {
+            return false;  // which of two names the request is for is anyone's guess
         } else if (sameWord(name, "expect")) {
             if (!sameWord(value, "100-continue")) return false;
             h.wantsContinue = true;
         } else {
+            h.hasHost = h.hasHost || sameWord(name, "host");
             h.kept.append(line).append(kLineEnd);
         }
     }
@@ -122,11 +125,24 @@ ScanState readChunks(const std::string& buffer, std::size_t at, std::size_t limi
     }
 }
 
+// A line feed without its carriage return in the first `size` bytes: lines
+// that some readers end there and others do not. Waiting for a CRLF that
+// never comes would hold the client until its deadline.
+bool hasBareLineFeed(const std::string& buffer, std::size_t size) {
+    for (std::size_t at = buffer.find('\n'); at < size; at = buffer.find('\n', at + 1))
+        if (at == 0 || buffer[at - 1] != '\r') return true;
+    return false;
+}
+
 }  // namespace
 
 RequestScan scanRequest(std::string& buffer, std::size_t bodyLimit) {
     RequestScan scan;
     const std::size_t headEnd = buffer.find("\r\n\r\n");
+    if (hasBareLineFeed(buffer, headEnd == std::string::npos ? buffer.size() : headEnd)) {
+        scan.state = ScanState::Malformed;
+        return scan;
+    }
     if (headEnd == std::string::npos) {
         if (buffer.size() > kMaxHeadBytes) scan.state = ScanState::Malformed;
         return scan;
