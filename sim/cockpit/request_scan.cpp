@@ -99,7 +99,8 @@ ScanState readChunks(const std::string& buffer, std::size_t at, std::size_t limi
     for (;;) {
         const std::size_t lineEnd = buffer.find(kLineEnd, at);
         if (lineEnd == std::string::npos)
-            return buffer.size() - at > kMaxChunkLine ? ScanState::Malformed : ScanState::NeedMore;
+            // A line of the limit may still end: its CR is here, its LF not yet.
+            return buffer.size() - at > kMaxChunkLine + 1 ? ScanState::Malformed : ScanState::NeedMore;
         if (lineEnd - at > kMaxChunkLine) return ScanState::Malformed;
         const long long size = chunkSize(std::string_view(buffer).substr(at, lineEnd - at));
         if (size < 0) return ScanState::Malformed;
@@ -144,7 +145,9 @@ RequestScan scanRequest(std::string& buffer, std::size_t bodyLimit) {
         return scan;
     }
     if (headEnd == std::string::npos) {
-        if (buffer.size() > kMaxHeadBytes) scan.state = ScanState::Malformed;
+        // A head of the limit (its last CRLF included) still has its empty
+        // line's CRLF to come: refused only once that cannot end it.
+        if (buffer.size() > kMaxHeadBytes + 1) scan.state = ScanState::Malformed;
         return scan;
     }
     if (headEnd + 2 > kMaxHeadBytes) {
@@ -161,7 +164,11 @@ RequestScan scanRequest(std::string& buffer, std::size_t bodyLimit) {
     std::size_t end = bodyAt;
     if (head.chunked) {
         scan.state = readChunks(buffer, bodyAt, bodyLimit, body, end);
-        if (scan.state == ScanState::NeedMore && buffer.size() > kMaxRawRequestBytes) scan.state = ScanState::TooLarge;
+        // Framing beyond the raw limit (many tiny chunks, long trailers) is
+        // refused however the bytes came: whole in one read or piece by piece.
+        if ((scan.state == ScanState::NeedMore && buffer.size() > kMaxRawRequestBytes) ||
+            (scan.state == ScanState::Ready && end > kMaxRawRequestBytes))
+            scan.state = ScanState::TooLarge;
     } else if (head.hasLength) {
         if (head.length > bodyLimit) scan.state = ScanState::TooLarge;
         else if (buffer.size() >= bodyAt + head.length) {

@@ -137,8 +137,46 @@ TEST(CockpitRequestScan, EveryFramingOfABodyIsBoundedAndReadAsOne) {
         buffer = odd;
         EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::Malformed) << odd;
     }
-    buffer = std::string(zolksim::cockpit::kMaxHeadBytes + 1, 'x');
+    buffer = std::string(zolksim::cockpit::kMaxHeadBytes + 2, 'x');
     EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::Malformed);
+}
+
+// Fed `step` bytes at a time, as a slow client sends: the state after the last piece.
+ScanState scanByteByByte(const std::string& request, std::size_t step = 1) {
+    std::string buffer;
+    auto state = ScanState::NeedMore;
+    for (std::size_t at = 0; at < request.size(); at += step) {
+        buffer += request.substr(at, step);
+        state = zolksim::cockpit::scanRequest(buffer, 4096).state;
+        if (state != ScanState::NeedMore) break;
+    }
+    return state;
+}
+
+TEST(CockpitRequestScan, LimitsHoldAlikeWhicheverWayTheBytesCome) {
+    using zolksim::cockpit::kMaxHeadBytes;
+    // A head of exactly the limit (request line and headers with their CRLFs), and one byte more.
+    const std::string start = "GET / HTTP/1.1\r\nX: ";
+    const std::string atLimit = start + std::string(kMaxHeadBytes - start.size() - 2, 'a') + "\r\n";
+    ASSERT_EQ(atLimit.size(), kMaxHeadBytes);
+    EXPECT_EQ(scanByteByByte(atLimit + "\r\n"), ScanState::Ready);
+    std::string whole = atLimit + "\r\n";
+    EXPECT_EQ(zolksim::cockpit::scanRequest(whole, 4096).state, ScanState::Ready);
+    EXPECT_EQ(scanByteByByte("GET / HTTP/1.1\r\nX: a" + atLimit.substr(start.size()) + "\r\n"), ScanState::Malformed);
+
+    // A chunk-size line of exactly 64 characters, and 65.
+    const std::string chunkedHead = "POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n";
+    const std::string line64 = "1;" + std::string(62, 'x');
+    EXPECT_EQ(scanByteByByte(chunkedHead + line64 + "\r\na\r\n0\r\n\r\n"), ScanState::Ready);
+    EXPECT_EQ(scanByteByByte(chunkedHead + line64 + "x\r\na\r\n0\r\n\r\n"), ScanState::Malformed);
+
+    // A small body in framing past the raw limit: refused even when it all came in one read.
+    std::string framed = chunkedHead;
+    for (int i = 0; i < 600; ++i) framed += line64 + "\r\na\r\n";
+    framed += "0\r\n\r\n";
+    ASSERT_GT(framed.size(), zolksim::cockpit::kMaxRawRequestBytes);
+    EXPECT_EQ(zolksim::cockpit::scanRequest(framed, 4096).state, ScanState::TooLarge);
+    EXPECT_EQ(scanByteByByte(framed, 7), ScanState::TooLarge);
 }
 
 TEST(CockpitRequestScan, HeadsReadTwoWaysAreRefusedAtOnce) {
