@@ -1,11 +1,11 @@
 // The bytes of one connection as the cockpit's door takes them: collected in
 // reads of any size, scanned after each read, every whole request handed to
 // the HTTP library's request reader as the server's workers hand it. The
-// first input byte picks the read sizes; the rest is the connection.
+// first input byte picks the read sizes, the second the limits (small ones,
+// so that inputs of a few KB reach them); the rest is the connection.
 //
 // Invariants: the door never holds more than its limits before it decides
-// (a head over kMaxHeadBytes, a raw request over kMaxRawRequestBytes, a body
-// over the body limit); a request handed on has exactly one framing (one
+// (a head, a raw chunked request, a body); a request handed on has exactly one framing (one
 // Content-Length giving the body's size, no Transfer-Encoding, no Expect), one
 // Host at most and no bare line feed in its head; the library reads it with
 // that body, or (a method without one, such as GET) reads its head alone, the
@@ -27,13 +27,11 @@
 
 namespace {
 
-using zolksim::cockpit::kMaxHeadBytes;
-using zolksim::cockpit::kMaxRawRequestBytes;
 using zolksim::cockpit::RequestScan;
+using zolksim::cockpit::ScanLimits;
 using zolksim::cockpit::scanRequest;
 using zolksim::cockpit::ScanState;
 
-constexpr std::size_t kBodyLimit = 4096;  // the cockpit's
 constexpr std::size_t kReadBlock = 16384;  // the door's largest read
 
 [[noreturn]] void broken(const char* what, std::string_view detail = {}) {
@@ -57,10 +55,11 @@ struct Outcome {
 };
 
 // A request as handed on: checks its framing and returns its body.
-std::string checkHandedOn(std::string_view request) {
+std::string checkHandedOn(std::string_view request, const ScanLimits& limits) {
     const std::size_t headEnd = request.find("\r\n\r\n");
     if (headEnd == std::string_view::npos) broken("a request handed on without a whole head", request);
-    if (headEnd + 2 > kMaxHeadBytes + 64) broken("a head over the limit handed on", request);
+    // The rewritten head may have gained a Content-Length line of its own.
+    if (headEnd + 2 > limits.head + 64) broken("a head over the limit handed on", request);
     const std::string_view head = request.substr(0, headEnd + 2), body = request.substr(headEnd + 4);
     for (std::size_t at = head.find('\n'); at != std::string_view::npos; at = head.find('\n', at + 1))
         if (at == 0 || head[at - 1] != '\r') broken("a bare line feed handed on", request);
@@ -80,29 +79,29 @@ std::string checkHandedOn(std::string_view request) {
     }
     if (lengths > 1 || hosts > 1) broken("a header twice handed on", request);
     if ((lengths == 1 ? length : 0) != body.size()) broken("a Content-Length that is not the body's size", request);
-    if (body.size() > kBodyLimit) broken("a body over the limit handed on", request);
+    if (body.size() > limits.body) broken("a body over the limit handed on", request);
     return std::string(body);
 }
 
 // The door's way: bytes appended read by read, scanned after each, whole
 // requests taken off the front until none is whole.
-Outcome feed(std::string_view connection, const std::vector<std::size_t>& reads) {
+Outcome feed(std::string_view connection, const std::vector<std::size_t>& reads, const ScanLimits& limits) {
     Outcome out;
     std::string pending;
     std::size_t at = 0, next = 0;
     for (;;) {
         // Requests already whole (pipelined) are taken before more is read.
-        RequestScan scan = scanRequest(pending, kBodyLimit);
+        RequestScan scan = scanRequest(pending, limits);
         while (scan.state == ScanState::Ready) {
             if (scan.length == 0 || scan.length > pending.size()) broken("a request length outside the buffer");
             out.requests.emplace_back(pending, 0, scan.length);
             pending.erase(0, scan.length);
             if (pending.empty()) break;
-            scan = scanRequest(pending, kBodyLimit);
+            scan = scanRequest(pending, limits);
         }
         if (scan.state == ScanState::TooLarge) return out.end = End::TooLarge, out;
         if (scan.state == ScanState::Malformed) return out.end = End::Malformed, out;
-        if (scan.state == ScanState::NeedMore && pending.size() > kMaxRawRequestBytes)
+        if (scan.state == ScanState::NeedMore && pending.size() > std::max(limits.raw, limits.head + limits.body + 4))
             broken("more than the raw limit held waiting", pending);
         if (at >= connection.size()) return out;
         const std::size_t size = std::min(reads[next++ % reads.size()], connection.size() - at);
@@ -137,7 +136,7 @@ private:
 class Reader : public httplib::Server {
 public:
     Reader() {
-        set_payload_max_length(kBodyLimit);
+        set_payload_max_length(1 << 20);  // the door has bounded the body already
         const auto record = [this](const httplib::Request& req, httplib::Response&) {
             ++handled;
             body = req.body;
@@ -167,8 +166,15 @@ public:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 1) return 0;
+    if (size < 2) return 0;
     static Reader reader;
+    // Limits from the second byte: a head of 32 to 536 bytes, raw framing up
+    // to 2 KB beyond it, a body of 0 to 1 KB (the cockpit's: 8192, 32768, 4096).
+    const std::uint8_t scale = data[1];
+    ScanLimits limits;
+    limits.head = 32 + (scale & 7) * 72;
+    limits.raw = limits.head + ((scale >> 3) & 3) * 682;
+    limits.body = ((scale >> 5) & 7) * 146;
     // Read sizes from the first byte: 1 to 8 bytes at a time (a slow client),
     // 9 to 72, or blocks up to the door's.
     const std::uint8_t pick = data[0];
@@ -176,16 +182,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (pick < 64) reads = {static_cast<std::size_t>(pick % 8 + 1), static_cast<std::size_t>(pick / 8 + 1)};
     else if (pick < 128) reads = {static_cast<std::size_t>(pick - 55), static_cast<std::size_t>(pick % 16 + 9)};
     else reads = {kReadBlock, static_cast<std::size_t>(pick - 127) * 37};
-    const std::string_view connection(reinterpret_cast<const char*>(data + 1), size - 1);
+    const std::string_view connection(reinterpret_cast<const char*>(data + 2), size - 2);
 
-    const Outcome pieces = feed(connection, reads);
-    const Outcome whole = feed(connection, {std::max<std::size_t>(connection.size(), 1)});
+    const Outcome pieces = feed(connection, reads, limits);
+    const Outcome whole = feed(connection, {std::max<std::size_t>(connection.size(), 1)}, limits);
     if (pieces.requests != whole.requests) broken("the requests depend on how the bytes were split", connection);
     if ((pieces.end == End::Waiting) != (whole.end == End::Waiting))
         broken("a refusal that depends on how the bytes were split", connection);
 
     for (const std::string& request : pieces.requests) {
-        const std::string body = checkHandedOn(request);
+        const std::string body = checkHandedOn(request, limits);
         reader.read(request);
         if (reader.handled != 1) continue;
         if (reader.unread == 0 ? reader.body != body : reader.unread != body.size() || !reader.body.empty())

@@ -137,7 +137,7 @@ bool hasBareLineFeed(const std::string& buffer, std::size_t size) {
 
 }  // namespace
 
-RequestScan scanRequest(std::string& buffer, std::size_t bodyLimit) {
+RequestScan scanRequest(std::string& buffer, const ScanLimits& limits) {
     RequestScan scan;
     const std::size_t headEnd = buffer.find("\r\n\r\n");
     if (hasBareLineFeed(buffer, headEnd == std::string::npos ? buffer.size() : headEnd)) {
@@ -147,10 +147,10 @@ RequestScan scanRequest(std::string& buffer, std::size_t bodyLimit) {
     if (headEnd == std::string::npos) {
         // A head of the limit (its last CRLF included) still has its empty
         // line's CRLF to come: refused only once that cannot end it.
-        if (buffer.size() > kMaxHeadBytes + 1) scan.state = ScanState::Malformed;
+        if (buffer.size() > limits.head + 1) scan.state = ScanState::Malformed;
         return scan;
     }
-    if (headEnd + 2 > kMaxHeadBytes) {
+    if (headEnd + 2 > limits.head) {
         scan.state = ScanState::Malformed;
         return scan;
     }
@@ -163,14 +163,14 @@ RequestScan scanRequest(std::string& buffer, std::size_t bodyLimit) {
     std::string body;
     std::size_t end = bodyAt;
     if (head.chunked) {
-        scan.state = readChunks(buffer, bodyAt, bodyLimit, body, end);
+        scan.state = readChunks(buffer, bodyAt, limits.body, body, end);
         // Framing beyond the raw limit (many tiny chunks, long trailers) is
         // refused however the bytes came: whole in one read or piece by piece.
-        if ((scan.state == ScanState::NeedMore && buffer.size() > kMaxRawRequestBytes) ||
-            (scan.state == ScanState::Ready && end > kMaxRawRequestBytes))
+        if ((scan.state == ScanState::NeedMore && buffer.size() > limits.raw) ||
+            (scan.state == ScanState::Ready && end > limits.raw))
             scan.state = ScanState::TooLarge;
     } else if (head.hasLength) {
-        if (head.length > bodyLimit) scan.state = ScanState::TooLarge;
+        if (head.length > limits.body) scan.state = ScanState::TooLarge;
         else if (buffer.size() >= bodyAt + head.length) {
             body.assign(buffer, bodyAt, head.length);
             end = bodyAt + head.length;
