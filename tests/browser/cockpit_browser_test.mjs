@@ -118,6 +118,7 @@ async function checkNoDisplay(page) {
 }
 
 const screenshotPath = screenshot;
+let cockpitStopped = false;
 const problems = [];
 try {
   const address = await startCockpit();
@@ -133,12 +134,12 @@ try {
   const page = await browser.newPage();
   // A stream refused while the cockpit is full (503) is expected in the reload storm below.
   page.on('console', m => {
-    if (m.type() === 'error' && !/status of 503/.test(m.text())) problems.push('console: ' + m.text());
+    if (m.type() === 'error' && !/status of 503/.test(m.text()) && !cockpitStopped) problems.push('console: ' + m.text());
   });
   page.on('pageerror', e => problems.push('page error: ' + e.message));
   page.on('requestfailed', r => {
     // The event stream is cut when the browser closes; anything else is a fault.
-    if (!r.url().endsWith('/events')) problems.push('request failed: ' + r.url());
+    if (!r.url().endsWith('/events') && !cockpitStopped) problems.push('request failed: ' + r.url());
   });
 
   await page.goto(address, { waitUntil: 'load' });
@@ -219,9 +220,15 @@ try {
   await page.waitForFunction(() => document.activeElement.classList.contains('entry'), WAIT);
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => document.activeElement.classList.contains('mnu'), WAIT);
-  // P runs and pauses from anywhere but a text field or the screen.
+  // P runs and pauses from anywhere but a text field or the screen; the
+  // paused note comes and goes without moving the page below.
+  const mainTop = () => page.evaluate(() => document.querySelector('main').getBoundingClientRect().top);
+  const pausedTop = await mainTop();
   await page.keyboard.press('p');
   await page.waitForFunction(() => window.zolkCockpit.frame.running, WAIT);
+  await page.waitForFunction(() => document.getElementById('step-note').hidden, WAIT);
+  const runningTop = await mainTop();
+  if (runningTop !== pausedTop) problems.push(`the paused note moves the page by ${pausedTop - runningTop} px`);
   await page.keyboard.press('p');
   await page.waitForFunction(() => !window.zolkCockpit.frame.running, WAIT);
   console.log('  flown by keyboard: ATT, ENG and its box, MNU, P');
@@ -317,6 +324,13 @@ try {
   }
   await checkPhone(page);
   await checkNoDisplay(page);
+
+  // The cockpit gone: the controls wait, greyed out, for the link to come back.
+  cockpitStopped = true;
+  await stopCockpit();
+  await page.waitForFunction(() => document.getElementById('run').disabled &&
+    document.getElementById('save').disabled && !document.getElementById('fold').disabled, WAIT);
+  console.log('  with the cockpit stopped the controls are disabled');
 } catch (e) {
   problems.push(e.stack || String(e));
 } finally {

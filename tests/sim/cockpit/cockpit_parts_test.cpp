@@ -279,10 +279,14 @@ TEST(CockpitCommandLine, ServeTakesAPortAndAnAddressButNoEndOrScript) {
     EXPECT_EQ(served.options.port, 0);
     EXPECT_EQ(served.options.listen, "::1");
     EXPECT_EQ(parse({"--serve"}).options.listen, "127.0.0.1") << "this machine only, by default";
+    const auto named = parse({"--serve", "--listen", "0.0.0.0", "--allow-host", "cockpit.lan", "--allow-host", "pc"});
+    ASSERT_TRUE(named.run);
+    EXPECT_EQ(named.options.allowHosts, (std::vector<std::string>{"cockpit.lan", "pc"}));
     for (const auto& args : std::vector<std::vector<const char*>>{{"--serve", "--days", "1"},
                                                                  {"--serve", "--script", "x.txt"},
                                                                  {"--port", "9000"},
                                                                  {"--listen", "0.0.0.0"},
+                                                                 {"--allow-host", "pc"},
                                                                  {"--serve", "--port", "70000"}})
         EXPECT_FALSE(parse(args).run) << args.back();
 }
