@@ -95,6 +95,7 @@ async function checkPhone(page) {
   if (m.canvases.length) problems.push('at 390x844 canvases not at the pixel ratio: ' + m.canvases.join(', '));
   if (m.header > 844 / 5) problems.push(`at 390x844 the folded header takes ${m.header} px`);
   if (m.display < 390 - 12) problems.push(`at 390x844 the display is ${m.display} px wide`);
+  const folded = m.header;
   // The header unfolded: the rest of the controls, as large.
   await page.click('#fold');
   m = await measure();
@@ -102,7 +103,8 @@ async function checkPhone(page) {
   if (m.scrolls > 390 + 1) problems.push('at 390x844, unfolded, the page is wider than the screen');
   await page.screenshot({ path: screenshotPath.replace(/\.png$/, '-390x844-unfolded.png') });
   await page.click('#fold');
-  console.log(`  at 390x844: header ${m.header.toFixed(0)} px folded, display ${m.display.toFixed(0)} px wide`);
+  console.log(`  at 390x844: header ${folded.toFixed(0)} px folded, ${m.header.toFixed(0)} px unfolded, ` +
+    `display ${m.display.toFixed(0)} px wide`);
 }
 
 // With no display open the captions say so, not " about : ...".
