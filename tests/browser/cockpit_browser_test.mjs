@@ -18,14 +18,14 @@ const WAIT = { timeout: 60000, polling: 100 };  // generous: the machine may be 
 const scratch = mkdtempSync(join(tmpdir(), 'zolk-cockpit-'));
 let server, browser;
 
-function startCockpit() {
+function startCockpit(more = []) {
   return new Promise((resolve, reject) => {
-    server = spawn(zolksim, ['--serve', '--port', '0', '--out', join(scratch, 'out')],
+    server = spawn(zolksim, ['--serve', '--port', '0', '--out', join(scratch, 'out'), ...more],
                    { stdio: ['ignore', 'pipe', 'inherit'] });
     let text = '';
     server.stdout.on('data', chunk => {
       text += chunk;
-      const found = text.match(/http:\/\/127\.0\.0\.1:\d+\//);
+      const found = text.match(/http:\/\/(127\.0\.0\.1|localhost):\d+\/(\?token=[0-9a-f]+)?/);
       if (found) resolve(found[0]);
     });
     server.on('exit', code => reject(new Error('zolksim --serve ended early with status ' + code)));
@@ -333,6 +333,23 @@ try {
   await page.waitForFunction(() => document.getElementById('run').disabled &&
     document.getElementById('save').disabled && !document.getElementById('fold').disabled, WAIT);
   console.log('  with the cockpit stopped the controls are disabled');
+
+  // Served on every address: the printed address carries the token, and the
+  // page, its files (by the cookie) and its commands get in with it.
+  const everywhere = await startCockpit(['--listen', '0.0.0.0']);
+  if (!everywhere.startsWith('http://localhost:') || !everywhere.includes('?token='))
+    throw new Error('listening on every address, the address printed is ' + everywhere);
+  cockpitStopped = false;
+  await page.goto(everywhere, { waitUntil: 'load' });
+  await page.waitForFunction(() => [...document.querySelectorAll('.mfd .page span')]
+    .some(s => s.textContent === 'Z.O.L.K. MFD'), WAIT);
+  await clickButton(page, 'ATT');
+  await waitForValue(page, 'Attitude Hold', 'Off');
+  const bare = await page.evaluate(async () => (await fetch('/frame')).status);
+  const stranger = await (await fetch(everywhere.replace(/\?token=.*/, 'frame'))).status;
+  if (stranger !== 403) problems.push('without the token /frame answered ' + stranger);
+  console.log(`  on every address: ${everywhere.replace(/token=.*/, 'token=...')} flies; the page's own ` +
+    `fetch with the cookie ${bare}, another client without the token ${stranger}`);
 } catch (e) {
   problems.push(e.stack || String(e));
 } finally {
