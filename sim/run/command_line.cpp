@@ -84,6 +84,9 @@ Parser::Parser()
     app.add_option("--port", o.port, "The cockpit's port (default 8417; 0: any free port)")->check(CLI::Range(0, 65535))->needs(serveOption);
     app.add_option("--listen", o.listen, "The address the cockpit listens on (default 127.0.0.1, this machine only)")
         ->needs(serveOption);
+    app.add_option("--allow-host", o.allowHosts,
+                   "A name, besides this machine's own, that browsers reach the cockpit by (may be repeated)")
+        ->needs(serveOption);
     app.set_version_flag("--version,-V", kVersionText);
 }
 
