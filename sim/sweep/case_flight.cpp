@@ -7,6 +7,7 @@
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
 #include "sim/goal/goal_watch.h"
+#include "sim/goal/orbit_history.h"
 #include "sim/run/default_mission.h"
 #include "sim/run/flight.h"
 #include "sim/run/module_path.h"
@@ -86,6 +87,8 @@ bool flyCase(const Study& study, std::size_t index, const std::string& modulePat
     ProgressBar progress(stderr, false, limit);
     GoalWatch goal(study.goal, *vessel, *body);
     flight.stopAt(&goal);
+    OrbitHistory history(*vessel, *body);
+    flight.record(&history);
     const double propellantStart = propellantOf(*vessel), massStart = vessel->mass();
     flight.fly(pilot, track, progress, {});
 
@@ -101,6 +104,9 @@ bool flyCase(const Study& study, std::size_t index, const std::string& modulePat
     const GoalFigures end = goalFigures(*vessel, *body, simhost::world().simTime(), true);
     result.finalPeriapsisKm = end.periapsisKm;
     result.finalApoapsisKm = end.apoapsisKm;
+    const OrbitRow* lastOrbit = history.lastFull();
+    result.meanPeriapsisKm = lastOrbit ? lastOrbit->mean.periapsisKm : NAN;
+    result.meanApoapsisKm = lastOrbit ? lastOrbit->mean.apoapsisKm : NAN;
     result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     return true;
 }

@@ -19,6 +19,9 @@ struct CaseResult {
     double burnTime = 0.0;        // s the main engines burned
     std::size_t burns = 0;
     double finalPeriapsisKm = 0.0, finalApoapsisKm = 0.0;  // altitudes; apoapsis infinite on an open orbit
+    // Time-means over the last full orbit (apoapsis to apoapsis), the figures to
+    // plan with; NaN when the case flew no full orbit.
+    double meanPeriapsisKm = 0.0, meanApoapsisKm = 0.0;
     double wallSeconds = 0.0;
 };
 

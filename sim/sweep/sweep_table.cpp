@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kResultColumns = 9;  // met .. flown_from, and wall_s in a row file
+constexpr int kResultColumns = 11;  // met .. flown_from, and wall_s in a row file
 
 std::string number(const char* pattern, double value) {
     if (std::isinf(value)) return "open";
@@ -68,10 +68,8 @@ RowState parseRow(const Study& study, std::size_t index, const std::string& line
 std::string sweepHeader(const Study& study) {
     std::string header = "case";
     for (const VariedParameter& v : study.varied) header += std::string(",") + parameterInfo(v.parameter).column;
-    // The final mean periapsis and apoapsis, once a run measures them, go after
-    // final_apoapsis_km: flown_from stays last.
     return header + ",met,time_to_goal_d,propellant_used_kg,delta_v_used_m_per_s,burns,final_periapsis_km,"
-                    "final_apoapsis_km,flown_from";
+                    "final_apoapsis_km,mean_periapsis_km,mean_apoapsis_km,flown_from";
 }
 
 std::string timingHeader() { return "case,wall_s"; }
@@ -90,6 +88,9 @@ std::string sweepLine(const Study& study, std::size_t index, const CaseResult& r
     field(std::to_string(r.burns));
     field(number("%.3f", r.finalPeriapsisKm));
     field(number("%.3f", r.finalApoapsisKm));
+    // No full orbit flown, no mean: the field is left empty.
+    field(std::isnan(r.meanPeriapsisKm) ? std::string() : number("%.3f", r.meanPeriapsisKm));
+    field(std::isnan(r.meanApoapsisKm) ? std::string() : number("%.3f", r.meanApoapsisKm));
     field(caseFingerprint(study, index));
     field(number("%.3f", r.wallSeconds));
     return line;

@@ -26,7 +26,8 @@ struct SweepRow {
 
 // sweep.csv's header: case, the varied parameters' columns, met,
 // time_to_goal_d, propellant_used_kg, delta_v_used_m_per_s, burns,
-// final_periapsis_km, final_apoapsis_km, flown_from (the case's fingerprint).
+// final_periapsis_km, final_apoapsis_km, mean_periapsis_km, mean_apoapsis_km
+// (over the last full orbit), flown_from (the case's fingerprint).
 // Nothing in it depends on the machine or the moment, so that two runs of one
 // study compare byte for byte.
 std::string sweepHeader(const Study& study);
