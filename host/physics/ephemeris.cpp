@@ -133,6 +133,48 @@ void composeGlobalStates(const BodyOrbit* bodies, std::size_t count, const doubl
     }
 }
 
+SatelliteLists satelliteLists(const BodyOrbit* bodies, std::size_t count, const double* weights) {
+    SatelliteLists lists;
+    lists.first.reserve(count + 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        lists.first.push_back(lists.body.size());
+        for (std::size_t c = i + 1; c < count; ++c) {
+            if (bodies[c].parent != static_cast<int>(i)) continue;
+            lists.body.push_back(c);
+            lists.weight.push_back(weights ? weights[c] : barycentreWeight(bodies, count, c));
+        }
+    }
+    lists.first.push_back(lists.body.size());
+    return lists;
+}
+
+void composeGlobalStates(const BodyOrbit* bodies, std::size_t count, const SatelliteLists& satellites,
+                         StateVectors* out, bool velocities) {
+    const std::size_t* first = satellites.first.data();
+    const std::size_t* body = satellites.body.data();
+    const double* weight = satellites.weight.data();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!hasParent(bodies, i)) {
+            out[i].pos = vec3(0, 0, 0);
+            if (velocities) out[i].vel = vec3(0, 0, 0);
+            continue;
+        }
+        const StateVectors& parent = out[bodies[i].parent];
+        VECTOR3 pos = parent.pos + out[i].pos;
+        if (velocities) {
+            VECTOR3 vel = parent.vel + out[i].vel;
+            for (std::size_t n = first[i]; n < first[i + 1]; ++n) {
+                pos = pos - out[body[n]].pos * weight[n];
+                vel = vel - out[body[n]].vel * weight[n];
+            }
+            out[i].vel = vel;
+        } else {
+            for (std::size_t n = first[i]; n < first[i + 1]; ++n) pos = pos - out[body[n]].pos * weight[n];
+        }
+        out[i].pos = pos;
+    }
+}
+
 void ephemerisStates(const BodyOrbit* bodies, std::size_t count, double mjd, StateVectors* out) {
     for (std::size_t i = 0; i < count; ++i)
         if (hasParent(bodies, i)) out[i] = orbitState(bodies[i], orbitMu(bodies, count, i), mjd);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "frame/host_api.h"
 #include "host/physics/kepler.h"
@@ -80,5 +81,20 @@ inline bool hasParent(const BodyOrbit* bodies, std::size_t i) {
 // velocities false only the positions are composed (and read).
 OAPIFUNC void composeGlobalStates(const BodyOrbit* bodies, std::size_t count, const double* weights,
                                   StateVectors* states, bool velocities = true);
+
+// Each body's satellites (the bodies whose parent it is) in index order, with
+// their barycentreWeight: worked out once for a set of bodies, so that
+// composing states reads each body's own list instead of scanning every body
+// after it.
+struct SatelliteLists {
+    std::vector<std::size_t> first;  // body i's satellites: entries first[i] to first[i + 1]
+    std::vector<std::size_t> body;
+    std::vector<double> weight;
+};
+OAPIFUNC SatelliteLists satelliteLists(const BodyOrbit* bodies, std::size_t count, const double* weights);
+// composeGlobalStates with the weights taken from the lists: the same
+// arithmetic in the same order, so the same states to the bit.
+OAPIFUNC void composeGlobalStates(const BodyOrbit* bodies, std::size_t count, const SatelliteLists& satellites,
+                                  StateVectors* states, bool velocities);
 
 }  // namespace simhost

@@ -128,6 +128,7 @@ void FittedEphemeris::setBodies(const BodyOrbit* orbits, std::size_t count) {
             }
         }
     }
+    satellites_ = satelliteLists(orbits, count, weights_.data());
     if (setAside_.size() > kSetAsideFits)
         setAside_.erase(setAside_.begin(), setAside_.end() - static_cast<std::ptrdiff_t>(kSetAsideFits));
 }
@@ -186,7 +187,7 @@ void FittedEphemeris::states(double mjd, StateVectors* out, bool velocities) {
             evaluateQuarticWindow(windowAt(i, mjd), mjd, out[i].pos, velocities ? &out[i].vel : nullptr);
         }
     }
-    composeGlobalStates(orbits_.data(), count, weights_.data(), out, velocities);
+    composeGlobalStates(orbits_.data(), count, satellites_, out, velocities);
 }
 
 }  // namespace simhost

@@ -99,6 +99,7 @@ private:
 
     std::vector<BodyOrbit> orbits_;
     std::vector<double> weights_;  // barycentreWeight of each body
+    SatelliteLists satellites_;    // with those weights
     std::vector<Fit> fits_;
     std::vector<SetAside> setAside_;  // the most recent last
     double midpointStepLimit_ = 0.0;

@@ -23,13 +23,14 @@ void StepGravity::resize(std::size_t count) {
     influenceFor_ = nullptr;
     for (Stage& stage : stages_) {
         stage.rel.resize(count);
-        stage.from.resize(count);
         stage.ref = -2;
     }
 }
 
 void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, double startMjd, double t0,
                         double dt, const ZonalField* const* zonal) {
+    const double mjd = startMjd + t0 / kSecondsPerDay;
+    const bool carried = endStageCarriesTo(ephemeris, start, mjd);
     ephemeris_ = &ephemeris;
     start_ = start;
     startMjd_ = startMjd;
@@ -42,8 +43,7 @@ void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, d
     }
     // Each stage is prepared afresh, except that the start stage takes over the
     // last step's end stage (vectors swapped, no allocation) when the bodies
-    // start exactly where that stage had them.
-    const bool carried = endStagePreparedFrom(start);
+    // start where that stage had them.
     if (carried) std::swap(stages_[0], stages_[2]);
     for (int i = carried ? 1 : 0; i < 4; ++i) stages_[i].ref = -2;
     // The same arithmetic as World::mjd() at t0 + dt, so the end states are
@@ -56,7 +56,6 @@ void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, d
     }
     const StateVectors* states[] = {start, mid_.data(), end_.data(), other_.data()};
     for (int i = 0; i < 4; ++i) stages_[i].states = states[i];
-    const double mjd = startMjd + t0 / kSecondsPerDay;
     for (std::size_t k = 0; k < fields_.size(); ++k) {
         const ZonalField* field = zonal ? zonal[k] : nullptr;
         fields_[k] = field;
@@ -76,15 +75,12 @@ void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, d
     stages_[2].mjd = startMjd + (t0 + dt) / kSecondsPerDay;
 }
 
-bool StepGravity::endStagePreparedFrom(const StateVectors* start) const {
+bool StepGravity::endStageCarriesTo(const FittedEphemeris& ephemeris, const StateVectors* start, double mjd) const {
+    // The end states handed over by takeEndStates, at the date they were
+    // evaluated for, from the same ephemeris: the very positions the end stage
+    // was prepared from, without comparing them body by body.
     const Stage& end = stages_[2];
-    if (end.ref < 0 || end.from.size() != end_.size()) return false;
-    for (std::size_t k = 0; k < end.from.size(); ++k) {
-        const VECTOR3& a = end.from[k];
-        const VECTOR3& b = start[k].pos;
-        if (!(a.x == b.x && a.y == b.y && a.z == b.z)) return false;
-    }
-    return true;
+    return end.ref >= 0 && start == end.states && end.mjd == mjd && ephemeris_ == &ephemeris;
 }
 
 int StepGravity::referenceBody(const VECTOR3& r, int previous) const {
@@ -103,7 +99,6 @@ void StepGravity::prepare(Stage& stage, int ref) const {
     VECTOR3 indirect{0.0, 0.0, 0.0};
     for (std::size_t k = 0; k < end_.size(); ++k) {
         const VECTOR3 body = states[k].pos - origin;
-        stage.from[k] = states[k].pos;
         stage.rel[k] = body;
         const double b2 = dotp(body, body);
         if (static_cast<int>(k) != ref && b2 > 0.0) indirect = indirect + body * (orbits[k].gm / (b2 * std::sqrt(b2)));

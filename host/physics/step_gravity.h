@@ -58,7 +58,10 @@ public:
     // tide. With ref -1, relPos is global and this the plain sum of pulls.
     VECTOR3 acceleration(int ref, double s, const VECTOR3& relPos);
     // Hands over the bodies' states at the end of the step, taking into's old
-    // storage in exchange (same size, no allocation).
+    // storage in exchange (same size, no allocation). Passed unaltered as the
+    // next step's start, at the date this step ends, they carry the end
+    // stage's work over; a caller that changes them in place (rather than in
+    // another array, or at another date) must call resize first.
     void takeEndStates(std::vector<StateVectors>& into) { into.swap(end_); }
 
 private:
@@ -68,15 +71,15 @@ private:
         const StateVectors* states = nullptr;
         int ref = -2;                    // the reference body rel and indirect are for; -2: none yet
         std::vector<VECTOR3> rel;        // each body's position relative to ref (m)
-        std::vector<VECTOR3> from;       // each body's global position (m) that rel and indirect were worked out from
         VECTOR3 indirect{0.0, 0.0, 0.0}; // sum over k != ref of GM_k rel_k / |rel_k|^3: their pull on ref (m/s^2)
         double mjd = 0.0;                // the stage's date (MJD), at which the poles are taken
     };
     Stage& stageAt(double s);
     void prepare(Stage& stage, int ref) const;
-    // True when the end stage was prepared from exactly the positions in start:
-    // the last step ended where this one starts, so its work carries over.
-    bool endStagePreparedFrom(const StateVectors* start) const;
+    // True when start is the array of end states takeEndStates handed over
+    // (unaltered, as its contract asks), this step starts at the date the last
+    // one ended and on the same ephemeris: its end stage's work carries over.
+    bool endStageCarriesTo(const FittedEphemeris& ephemeris, const StateVectors* start, double mjd) const;
 
     FittedEphemeris* ephemeris_ = nullptr;
     const StateVectors* start_ = nullptr;

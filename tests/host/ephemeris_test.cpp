@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <iterator>
 #include <numbers>
 
 #include "host/physics/lunar_theory.h"
@@ -237,6 +238,45 @@ TEST(Ephemeris, NestedSystemsKeepEachBarycentreOnItsOrbit) {
     EXPECT_LT(relVec(moon1Bary - s[1].pos, kepler(2, gP + g1sys, t - 10 * kDay)), 1e-9);
     EXPECT_LT(relVec(s[3].pos - s[1].pos, kepler(3, gP + g2, t)), 1e-9);
     EXPECT_LT(relVec(s[4].pos - s[2].pos, kepler(4, g1 + g11, t)), 1e-9);
+}
+
+// The satellite lists compose the same states to the bit as the scan over every
+// body, with and without velocities, for a nested system whose moons are not
+// listed next to their planet and with a body naming a parent after it
+// (no parent: it stays at the origin and is nobody's satellite).
+TEST(Ephemeris, SatelliteListsComposeTheSameStatesAsTheScan) {
+    const BodyOrbit b[] = {
+        {-1, 1e20, {0, 0, 0, 0, 0, 0}, 0},          {0, 4e14, {1.5e11, 0.1, 0.05, 1.0, 2.0, 3.0}, 0},
+        {0, 3e14, {2.5e11, 0.1, 0.05, 1.0, 2.0, 3.0}, 0}, {1, 2e13, {4.0e8, 0.05, 0.3, 0.5, 1.5, 0.2}, 0},
+        {2, 5e12, {9.0e8, 0.2, 2.0, 4.0, 0.1, 5.0}, 0}, {1, 7e12, {6.0e8, 0.1, 1.0, 2.0, 0.3, 1.0}, 0},
+        {3, 1e11, {2.0e7, 0.01, 1.0, 3.0, 2.0, 1.0}, 0}, {8, 1e10, {1.0e7, 0.01, 1.0, 3.0, 2.0, 1.0}, 0},
+    };
+    constexpr std::size_t kCount = std::size(b);
+    double weights[kCount];
+    for (std::size_t i = 0; i < kCount; ++i) weights[i] = simhost::barycentreWeight(b, kCount, i);
+    const simhost::SatelliteLists lists = simhost::satelliteLists(b, kCount, weights);
+    ASSERT_EQ(lists.first.size(), kCount + 1);
+    EXPECT_EQ(lists.first[1], 2u);  // the star's: its two planets
+    EXPECT_EQ(lists.first[2] - lists.first[1], 2u);  // the first planet's: two moons
+    for (bool velocities : {true, false}) {
+        StateVectors relative[kCount];
+        for (std::size_t i = 0; i < kCount; ++i) {
+            const double k = static_cast<double>(i + 1);
+            relative[i] = {vec3(1.1e9 * k, -3.7e8 / k, 2.9e7 * k * k), vec3(310.0 / k, 17.0 * k, -2.3 * k)};
+        }
+        StateVectors scanned[kCount], listed[kCount];
+        std::copy(relative, relative + kCount, scanned);
+        std::copy(relative, relative + kCount, listed);
+        simhost::composeGlobalStates(b, kCount, weights, scanned, velocities);
+        simhost::composeGlobalStates(b, kCount, lists, listed, velocities);
+        for (std::size_t i = 0; i < kCount; ++i) {
+            EXPECT_EQ(listed[i].pos.x, scanned[i].pos.x) << i;
+            EXPECT_EQ(listed[i].pos.y, scanned[i].pos.y) << i;
+            EXPECT_EQ(listed[i].pos.z, scanned[i].pos.z) << i;
+            EXPECT_EQ(listed[i].vel.x, scanned[i].vel.x) << i;
+            EXPECT_EQ(listed[i].vel.z, scanned[i].vel.z) << i;
+        }
+    }
 }
 
 }  // namespace

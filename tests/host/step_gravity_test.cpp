@@ -90,6 +90,26 @@ TEST_F(StepGravityCarry, BodiesMovedBetweenStepsAreNotPulledFromWhereTheyWere) {
     expectSameVector(gravity.acceleration(kEarth, 0.0, lowOrbit), freshStartPull(oneMoved, kStep, lowOrbit));
 }
 
+TEST_F(StepGravityCarry, HandedOverStatesRewrittenAtAnotherDateAreNotPulledFromWhereTheyWere) {
+    simhost::StepGravity gravity;
+    gravity.resize(orbits.size());
+    std::vector<simhost::StateVectors> states = statesAt(kStartMjd);
+    gravity.begin(ephemeris, states.data(), kStartMjd, 0.0, kStep);
+    gravity.acceleration(kEarth, kStep, lowOrbit);
+    gravity.takeEndStates(states);
+    // As when the date is set anew: the same array, rewritten in place, a
+    // month on; the step starts at that date.
+    ephemeris.states(kStartMjd + 30.0, states.data());
+    gravity.begin(ephemeris, states.data(), kStartMjd + 30.0, 0.0, kStep);
+    expectSameVector(gravity.acceleration(kEarth, 0.0, lowOrbit), freshStartPull(states, 0.0, lowOrbit));
+    // And the same array carried on at the date the last step ended: its
+    // work carries over, giving the pull worked out afresh.
+    gravity.acceleration(kEarth, kStep, lowOrbit);
+    gravity.takeEndStates(states);
+    gravity.begin(ephemeris, states.data(), kStartMjd + 30.0, kStep, kStep);
+    expectSameVector(gravity.acceleration(kEarth, 0.0, lowOrbit), freshStartPull(states, kStep, lowOrbit));
+}
+
 }  // namespace
 
 // One path integrated a day about Earth and about the Sun (1 s steps), for a
