@@ -42,7 +42,7 @@ bool loadWorld(const Study& study, const std::string& modulePath, std::string& e
 }  // namespace
 
 bool flyCase(const Study& study, std::size_t index, const std::string& modulePath, CaseResult& result,
-             std::string& error) {
+             std::string& error, const FlightDispersion* dispersion) {
     const auto wallStart = std::chrono::steady_clock::now();
     FreshWorld session;
     if (!loadWorld(study, modulePath, error)) return false;
@@ -54,6 +54,7 @@ bool flyCase(const Study& study, std::size_t index, const std::string& modulePat
     }
     const std::vector<double> values = study.caseValues(index);
     if (!applyCase(study.varied, values, *vessel, *body, error)) return false;
+    if (dispersion && !applyDispersion(*dispersion, *vessel, *body, error)) return false;
     double step = study.step;
     for (std::size_t p = 0; p < study.varied.size(); ++p)
         if (study.varied[p].parameter == StudyParameter::Step) step = values[p];

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/sample/flight_dispersion.h"
 #include "sim/sweep/study.h"
 
 namespace zolksim {
@@ -22,7 +23,8 @@ struct CaseResult {
 };
 
 // False with the reason in error. modulePath empty: the module beside zolksim.
+// A dispersion, when given, is applied after the case's values.
 bool flyCase(const Study& study, std::size_t index, const std::string& modulePath, CaseResult& result,
-             std::string& error);
+             std::string& error, const FlightDispersion* dispersion = nullptr);
 
 }  // namespace zolksim
