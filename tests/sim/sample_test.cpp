@@ -8,6 +8,7 @@
 #include <toml++/toml.h>
 
 #include "sim/sample/counter_random.h"
+#include "sim/sample/dispersion_report.h"
 #include "sim/sample/dispersion_statistics.h"
 #include "sim/sample/distribution.h"
 #include "sim/sample/sample_reading.h"
@@ -154,6 +155,22 @@ TEST(DispersionStatistics, MeanDeviationAndPercentilesBetweenRanks) {
     EXPECT_EQ(one.sd, 0.0);
     EXPECT_EQ(one.p95, 4.0);
     EXPECT_EQ(zolksim::spreadOf({}).count, 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DispersionReport, CountsTheMetAndSpreadsOnlyTheirFigures) {
+    std::vector<zolksim::DispersionOutcome> outcomes;
+    for (int i = 1; i <= 10; ++i) outcomes.push_back({true, static_cast<double>(i), 20.0 + i});
+    outcomes.push_back({false, 0.0, 99.0});  // not met: in neither spread
+    const std::string text = zolksim::dispersionReport("Tug", "seed 1", outcomes, 12);
+    EXPECT_NE(text.find("10 of 12 cases met the goal (83.3 %); 1 have no row yet"), std::string::npos) << text;
+    EXPECT_NE(text.find("| time to goal (d) | 5.5000 | 3.0277 | 1.4500 | 5.5000 | 9.5500 | 1.0000 to 10.0000 |"),
+              std::string::npos) << text;
+    EXPECT_NE(text.find("| propellant used (kg) | 25.500 | 3.028 | 21.450 | 25.500 | 29.550 | 21.000 to 30.000 |"),
+              std::string::npos) << text;
 }
 
 }  // namespace
