@@ -4,6 +4,7 @@
 #include <toml++/toml.h>
 
 #include "sim/sample/counter_random.h"
+#include "sim/sweep/case_setup.h"
 
 namespace zolksim {
 
@@ -115,6 +116,13 @@ SampledCase drawCase(const SampleSpec& spec, std::size_t index) {
         }
     }
     return c;
+}
+
+bool applySampledCase(const SampleSpec& spec, std::size_t index, simhost::Vessel& vessel, const simhost::Body& body,
+                      std::string& error) {
+    const SampledCase c = drawCase(spec, index);
+    return applyCase(c.parameters, c.parameterValues, vessel, body, error) &&
+           applyDispersion(c.dispersion, vessel, body, error);
 }
 
 std::vector<std::string> sampleColumns(const SampleSpec& spec) {

@@ -55,6 +55,11 @@ struct SampledCase {
 
 SampledCase drawCase(const SampleSpec& spec, std::size_t index);
 
+// Case index's draws put into the loaded world: its values, then its
+// dispersion. False with the reason in error.
+bool applySampledCase(const SampleSpec& spec, std::size_t index, simhost::Vessel& vessel, const simhost::Body& body,
+                      std::string& error);
+
 // The columns drawCase's values go in.
 std::vector<std::string> sampleColumns(const SampleSpec& spec);
 

@@ -10,6 +10,7 @@
 #include "sim/run/flight.h"
 #include "sim/run/module_path.h"
 #include "sim/run/summary.h"
+#include "sim/sample/sample_spec.h"
 #include "sim/sweep/case_setup.h"
 
 namespace zolksim {
@@ -55,6 +56,7 @@ bool flyCase(const Study& study, std::size_t index, const std::string& modulePat
     const std::vector<double> values = study.caseValues(index);
     if (!applyCase(study.varied, values, *vessel, *body, error)) return false;
     if (dispersion && !applyDispersion(*dispersion, *vessel, *body, error)) return false;
+    if (study.sample && !applySampledCase(*study.sample, index, *vessel, *body, error)) return false;
     double step = study.step;
     for (std::size_t p = 0; p < study.varied.size(); ++p)
         if (study.varied[p].parameter == StudyParameter::Step) step = values[p];

@@ -19,6 +19,7 @@
 #include "sim/pictures/raster_canvas.h"
 #include "sim/pictures/svg_canvas.h"
 #include "sim/run/process_id.h"
+#include "sim/sample/dispersion_output.h"
 #include "sim/sweep/sweep_chart.h"
 #include "sim/sweep/sweep_table.h"
 
@@ -209,11 +210,13 @@ private:
                 written.push_back(std::string(name) + ".svg");
             }
         }
+        if (study_.sample && !writeDispersionOutputs(study_, rows, study_.outDir, written, error))
+            return fail(error, kExitFailed);
         const std::size_t missing = study_.caseCount() - rows.size();
         if (!o_.quiet) {
             out_ << rows.size() << " of " << study_.caseCount() << " cases have their row; " << met
                  << " met the goal \"" << study_.goal.text() << "\" within " << study_.limitDays << " days.\n";
-            if (!sweepChartable(study_)) out_ << "No pictures: they show one or two varied parameters.\n";
+            if (!sweepChartable(study_) && !study_.sample) out_ << "No pictures: they show one or two varied parameters.\n";
             out_ << "Written to " << study_.outDir << ":";
             for (const std::string& name : written) out_ << " " << name;
             out_ << "\n";

@@ -38,7 +38,7 @@ std::vector<std::string> fieldsOf(const std::string& line) {
 
 bool parseRow(const Study& study, const std::string& line, SweepRow& row) {
     const std::vector<std::string> f = fieldsOf(line);
-    const std::size_t n = study.varied.size();
+    const std::size_t n = study.valueColumns().size();
     if (f.size() != 1 + n + kResultColumns) return false;
     try {
         std::size_t used = 0;
@@ -63,7 +63,7 @@ bool parseRow(const Study& study, const std::string& line, SweepRow& row) {
 
 std::string sweepHeader(const Study& study) {
     std::string header = "case";
-    for (const VariedParameter& v : study.varied) header += std::string(",") + parameterInfo(v.parameter).column;
+    for (const std::string& column : study.valueColumns()) header += "," + column;
     return header + ",met,time_to_goal_d,propellant_used_kg,burns,final_periapsis_km,final_apoapsis_km,wall_s";
 }
 
