@@ -124,6 +124,21 @@ TEST(Solve, LeastThrustOfTheDefaultTugCheckedByFlyingIt) {
     EXPECT_FALSE(fly(answer - tolerance));
 }
 
+// A later start keeps the deadline: a goal that takes 3 days, due within 7,
+// can start 4 days late at most.
+TEST(Solve, LatestStartLeavesTheTimeTheGoalTakes) {
+    std::vector<const char*> argv = {"zolksim", "solve", "--goal", "days >= 3", "--within", "7", "--find",
+                                     "start_delay", "--from", "0", "--to", "6", "--tolerance", "0.01", "--step", "60",
+                                     "--quiet", "--module", ZOLK_MODULE_PATH};
+    std::ostringstream out, err;
+    ASSERT_EQ(zolksim::runZolksim(static_cast<int>(argv.size()), argv.data(), out, err), 0) << err.str();
+    const std::string head = "latest start_delay_d meeting \"days >= 3\" within 7 days: ";
+    ASSERT_EQ(out.str().rfind(head, 0), 0u) << out.str();
+    const double answer = std::stod(out.str().substr(head.size()));
+    EXPECT_LE(answer, 4.0);
+    EXPECT_GT(answer, 4.0 - 0.01);
+}
+
 TEST(Solve, RefusesAnUnknownParameterAndADelayPastTheDeadline) {
     auto solve = [](std::vector<const char*> args) {
         args.insert(args.begin(), {"zolksim", "solve", "--goal", "apoapsis >= 5000 km", "--within", "7"});
