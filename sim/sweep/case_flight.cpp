@@ -1,6 +1,7 @@
 #include "sim/sweep/case_flight.h"
 
 #include <chrono>
+#include <cmath>
 #include <limits>
 
 #include "host/scenario/scenario_file.h"
@@ -33,11 +34,26 @@ bool loadWorld(const Study& study, const std::string& modulePath, std::string& e
         error = module + ": " + error;
         return false;
     }
-    const simhost::ScenarioLoad load = study.scenarioPath.empty()
-                                           ? simhost::loadScenarioText(kDefaultMissionText, kDefaultMissionName)
-                                           : simhost::loadScenarioFile(study.scenarioPath);
+    // A study read from its file holds the scenario's text; one put together in
+    // code may name the file alone.
+    const simhost::ScenarioLoad load =
+        study.scenarioPath.empty()     ? simhost::loadScenarioText(kDefaultMissionText, kDefaultMissionName)
+        : study.scenarioText.empty() ? simhost::loadScenarioFile(study.scenarioPath)
+                                     : simhost::loadScenarioText(study.scenarioText, study.scenarioPath);
     if (!load.ok) error = simhost::messageText(load.error);
     return load.ok;
+}
+
+// The main engines' exhaust speed, m/s (= ISP in N s/kg): their thrust-weighted
+// mean, exact when they share one ISP, as a study's engines do.
+double mainExhaustSpeed(simhost::Vessel& vessel) {
+    double thrust = 0.0, weighted = 0.0;
+    if (const std::vector<simhost::Thruster*>* main = vessel.group(THGROUP_MAIN))
+        for (const simhost::Thruster* t : *main) {
+            thrust += t->max0;
+            weighted += t->max0 * t->isp;
+        }
+    return thrust > 0.0 ? weighted / thrust : 0.0;
 }
 
 }  // namespace
@@ -73,13 +89,16 @@ bool flyCase(const Study& study, std::size_t index, const std::string& modulePat
     ProgressBar progress(stderr, false, limit);
     GoalWatch goal(study.goal, *vessel, *body);
     flight.stopAt(&goal);
-    const double propellantStart = propellantOf(*vessel);
+    const double propellantStart = propellantOf(*vessel), massStart = vessel->mass();
     flight.fly(pilot, track, progress, {});
 
     result.met = goal.met();
     result.timeToGoal = simhost::world().simTime();
     result.steps = goal.met() ? goal.metStep() : flight.stepCount();
     result.propellantUsed = propellantStart - propellantOf(*vessel);
+    // The propellant all leaves through the main engines: the auto-burn fires
+    // nothing else.
+    result.deltaVUsed = vessel->mass() < massStart ? mainExhaustSpeed(*vessel) * std::log(massStart / vessel->mass()) : 0.0;
     result.burnTime = track.burnTime();
     result.burns = track.burns().size();
     const GoalFigures end = goalFigures(*vessel, *body, simhost::world().simTime(), true);

@@ -16,6 +16,7 @@ struct CaseResult {
     double timeToGoal = 0.0;      // simulated s; the limit when not met
     std::uint64_t steps = 0;      // flown
     double propellantUsed = 0.0;  // kg
+    double deltaVUsed = 0.0;      // m/s, by the rocket equation at the main engines' ISP
     double burnTime = 0.0;        // s the main engines burned
     std::size_t burns = 0;
     double finalPeriapsisKm = 0.0, finalApoapsisKm = 0.0;  // altitudes; apoapsis infinite on an open orbit

@@ -2,9 +2,13 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <toml++/toml.h>
 
+#include "host/scenario/scenario_file.h"
+#include "sim/run/default_mission.h"
+#include "sim/sweep/case_check.h"
 #include "sim/sample/sample_reading.h"
 
 namespace zolksim {
@@ -70,6 +74,21 @@ std::vector<double> valuesOf(const toml::node& node, const std::string& where) {
     return values;
 }
 
+// The scenario's text, held by the study so that a file changed while the
+// study runs cannot give its cases different starts.
+std::string scenarioTextOf(const std::string& path) {
+    std::error_code ignored;
+    std::ifstream file;
+    if (!fs::is_directory(path, ignored)) file.open(path, std::ios::binary);
+    std::string text;
+    char buffer[4096];
+    while ((file.read(buffer, sizeof buffer) || file.gcount() > 0) && text.size() <= simhost::kMaxScenarioBytes)
+        text.append(buffer, static_cast<std::size_t>(file.gcount()));
+    if (!file.is_open() || file.bad()) throw StudyError{"scenario " + path + ": cannot read the file"};
+    if (text.size() > simhost::kMaxScenarioBytes) throw StudyError{"scenario " + path + ": larger than a scenario may be"};
+    return text;
+}
+
 fs::path resolved(const fs::path& base, const std::string& name) {
     const fs::path path(name);
     return path.is_absolute() ? path : base / path;
@@ -88,6 +107,9 @@ Study readStudy(const toml::table& file, const std::string& path) {
         const std::optional<std::string> name = scenario->value<std::string>();
         if (!name || name->empty()) throw StudyError{"scenario must name a file"};
         study.scenarioPath = resolved(base, *name).string();
+        study.scenarioText = scenarioTextOf(study.scenarioPath);
+    } else {
+        study.scenarioText = kDefaultMissionText;
     }
     const std::optional<std::string> goal = file["goal"].value<std::string>();
     if (!goal) throw StudyError{"goal must be given, as text such as \"apoapsis >= 5000 km\""};
@@ -145,6 +167,7 @@ Study readStudy(const toml::table& file, const std::string& path) {
     }
     if (cases > static_cast<double>(kMaxCases)) throw StudyError{"more than 10000000 cases"};
     if (!(study.step > 0.0)) throw StudyError{"step must be above zero"};
+    if (std::string impossible = checkStudyCases(study); !impossible.empty()) throw StudyError{impossible};
     return study;
 }
 

@@ -34,6 +34,7 @@ struct VariedParameter {
 struct Study {
     std::string path;          // the study file, as named
     std::string scenarioPath;  // resolved against the study's folder; empty: the built-in mission
+    std::string scenarioText;  // its content, read with the study: every case flies this text
     GoalCondition goal;
     double limitDays = 0.0;
     double step = 1.0;         // s, when not varied

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -20,6 +21,7 @@
 #include "sim/pictures/svg_canvas.h"
 #include "sim/run/process_id.h"
 #include "sim/sample/dispersion_output.h"
+#include "sim/sweep/case_range.h"
 #include "sim/sweep/sweep_chart.h"
 #include "sim/sweep/sweep_table.h"
 
@@ -30,11 +32,15 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kExitFailed = 1, kExitBadInput = 2;
+// --case: the case cannot be flown as the study gives it; flying it again will
+// not help (unlike a write that failed, or a worker killed).
+constexpr int kExitCaseCannotFly = 3;
 
 struct SweepOptions {
     std::string studyPath, outDir, modulePath, collectDir;
     unsigned workers = 0;  // 0: one per core
-    long caseIndex = -1;   // --case
+    std::optional<std::string> cases;  // --case: N or A-B
+    std::size_t group = 1; // --list: cases per line
     bool list = false, quiet = false;
 };
 
@@ -94,8 +100,8 @@ public:
         if (!o_.outDir.empty()) study_.outDir = o_.outDir;
         rows_ = (fs::path(study_.outDir) / "rows").string();
         if (o_.list) return list();
-        if (o_.caseIndex >= 0) return flyOne(static_cast<std::size_t>(o_.caseIndex));
-        if (!o_.collectDir.empty()) return collect(o_.collectDir, 0);
+        if (o_.cases) return flyRange();
+        if (!o_.collectDir.empty()) return collect(o_.collectDir, {});
         return flyAll();
     }
 
@@ -105,21 +111,35 @@ private:
         std::string tail = " --out " + shellWord(fs::absolute(study_.outDir).string());
         if (!o_.modulePath.empty()) tail += " --module " + shellWord(fs::absolute(o_.modulePath).string());
         const std::string head = shellWord(program) + " sweep " + shellWord(fs::absolute(o_.studyPath).string());
-        for (std::size_t i = 0; i < study_.caseCount(); ++i) out_ << head << " --case " << i << tail << "\n";
+        for (std::size_t first = 0; first < study_.caseCount(); first += o_.group) {
+            const CaseRange range{first, std::min(first + o_.group, study_.caseCount()) - 1};
+            out_ << head << " --case " << caseRangeText(range) << tail << "\n";
+        }
         return 0;
     }
 
+    // --case: each case of the range in turn, every one tried; the status of
+    // the worst (a case that cannot be flown above one that may on a rerun).
+    int flyRange() {
+        CaseRange range;
+        std::string error;
+        if (!parseCaseRange(*o_.cases, study_.caseCount(), range, error)) return fail(o_.studyPath + ": " + error, kExitBadInput);
+        int worst = 0;
+        for (std::size_t index = range.first; index <= range.last; ++index) {
+            const int status = flyOne(index);
+            if (status == kExitCaseCannotFly || worst == 0) worst = std::max(worst, status);
+        }
+        return worst;
+    }
+
     int flyOne(std::size_t index) {
-        if (index >= study_.caseCount())
-            return fail(o_.studyPath + " has cases 0 to " + std::to_string(study_.caseCount() - 1) + ", not " +
-                            std::to_string(index), kExitBadInput);
         std::error_code failed;
         fs::create_directories(rows_, failed);
         if (failed) return fail(rows_ + ": cannot make the folder: " + failed.message(), kExitFailed);
         CaseResult result;
         std::string error;
         if (!flyCase(study_, index, o_.modulePath, result, error))
-            return fail("case " + std::to_string(index) + ": " + error, kExitFailed);
+            return fail("case " + std::to_string(index) + ": " + error, kExitCaseCannotFly);
         if (!writeWhole((fs::path(rows_) / rowFileName(index)).string(), sweepLine(study_, index, result) + "\n", error))
             return fail(error, kExitFailed);
         return 0;
@@ -132,15 +152,19 @@ private:
         if (failed) return fail(rows_ + ": cannot make the folder: " + failed.message(), kExitFailed);
         clearKilledWrites();
         std::vector<std::size_t> pending;
+        std::size_t stale = 0;  // rows there, but flown from a study as it was
         for (std::size_t i = 0; i < study_.caseCount(); ++i) {
             SweepRow row;
-            if (!readRowFile(study_, i, (fs::path(rows_) / rowFileName(i)).string(), row)) pending.push_back(i);
+            const RowState state = readRowFile(study_, i, (fs::path(rows_) / rowFileName(i)).string(), row);
+            if (state != RowState::Current) pending.push_back(i);
+            stale += state == RowState::Stale;
         }
         const std::size_t total = study_.caseCount(), earlier = total - pending.size();
         const unsigned workers = o_.workers ? o_.workers : std::max(1u, std::thread::hardware_concurrency());
         CaseProgress progress(terminal_.progress && !o_.quiet, total);
         std::set<pid_t> running;
-        std::size_t next = 0, done = earlier, failedCases = 0;
+        std::size_t next = 0, done = earlier;
+        CaseFailures failures;
         out_.flush();
         err_.flush();
         std::fflush(nullptr);
@@ -162,13 +186,18 @@ private:
             if (ended < 0) break;
             if (running.erase(ended) == 0) continue;  // not one of ours
             ++done;
-            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) ++failedCases;
+            if (WIFEXITED(status) && WEXITSTATUS(status) == kExitCaseCannotFly) ++failures.hopeless;
+            else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) ++failures.retryable;
         }
         progress.finish();
         if (!o_.quiet)
             out_ << o_.studyPath << ": " << total << " cases, " << pending.size() << " flown now on " << workers
-                 << " worker process(es), " << earlier << " done by an earlier run\n";
-        return collect(rows_, failedCases);
+                 << " worker process(es)"
+                 << (stale ? " (" + std::to_string(stale) + " of them again: their rows were flown from the study, "
+                                                              "its scenario or the program as they were)"
+                           : std::string())
+                 << ", " << earlier << " done by an earlier run\n";
+        return collect(rows_, failures);
     }
 
     // Files of writes that a killed case left half done.
@@ -185,14 +214,22 @@ private:
         }
     }
 
-    int collect(const std::string& folder, std::size_t failedCases) {
+    // The cases of a local run that ended without their row.
+    struct CaseFailures {
+        std::size_t retryable = 0;  // a worker killed, a row not written: another run may fly them
+        std::size_t hopeless = 0;   // the case itself cannot be flown
+        bool any() const { return retryable + hopeless > 0; }
+    };
+
+    int collect(const std::string& folder, CaseFailures failures) {
         std::vector<std::string> problems;
         const std::map<std::size_t, SweepRow> rows = readRows(study_, folder, problems);
         for (const std::string& problem : problems) err_ << "zolksim: warning: " << problem << "\n";
-        std::string text = sweepHeader(study_) + "\n";
+        std::string text = sweepHeader(study_) + "\n", timing = timingHeader() + "\n";
         std::size_t met = 0;
         for (const auto& [index, row] : rows) {
             text += row.text + "\n";
+            timing += timingLine(row) + "\n";
             met += row.met;
         }
         std::error_code failed;
@@ -202,6 +239,8 @@ private:
         std::vector<std::string> written;
         if (!writeWhole((outDir / "sweep.csv").string(), text, error)) return fail(error, kExitFailed);
         written.push_back("sweep.csv");
+        if (!writeWhole((outDir / "timing.csv").string(), timing, error)) return fail(error, kExitFailed);
+        written.push_back("timing.csv");
         if (sweepChartable(study_) && !rows.empty()) {
             for (const auto& [name, measure] : {std::pair{"time-to-goal", SweepMeasure::TimeToGoal},
                                                 std::pair{"propellant", SweepMeasure::Propellant}}) {
@@ -221,10 +260,16 @@ private:
             for (const std::string& name : written) out_ << " " << name;
             out_ << "\n";
         }
-        if (missing == 0 && failedCases == 0) return 0;
+        if (missing == 0 && !failures.any()) return 0;
         err_ << "zolksim: " << missing << " case(s) lack their row";
         if (missing > 0) err_ << ", first case " << firstMissing(rows);
-        err_ << "; run the study again to fly only those\n";
+        if (!o_.collectDir.empty()) err_ << "; fly them (--case) and collect again";
+        if (failures.retryable > 0)
+            err_ << "; " << failures.retryable << " could not be finished, run the study again to fly only those";
+        if (failures.hopeless > 0)
+            err_ << "; " << failures.hopeless << " case(s) cannot be flown as the study stands (the reasons are above), "
+                 << "and flying them again will not help";
+        err_ << "\n";
         return kExitFailed;
     }
 
@@ -278,17 +323,19 @@ int runSweep(int argc, const char* const* argv, std::ostream& out, std::ostream&
     app.add_option("--workers,-j", o.workers, "Worker processes (default: one per core)")->check(CLI::Range(1u, 4096u));
     app.add_option("--module", o.modulePath, "The module to load (default: the one built beside zolksim)");
     app.add_flag("--quiet,-q", o.quiet, "No progress bar or report; problems only");
-    CLI::Option* listOption = app.add_flag("--list", o.list, "Print one command line per case, to run elsewhere");
-    CLI::Option* caseOption = app.add_option("--case", o.caseIndex, "Fly case N alone and write its row file")
-                                  ->check(CLI::NonNegativeNumber)
-                                  ->excludes(listOption);
+    CLI::Option* listOption = app.add_flag("--list", o.list, "Print command lines to run elsewhere, one per case (or per --group)");
+    app.add_option("--group", o.group, "With --list: cases per line, as a range (default 1)")
+        ->check(CLI::Range(std::size_t{1}, std::size_t{1} << 40))
+        ->needs(listOption);
+    CLI::Option* caseOption =
+        app.add_option("--case", o.cases, "Fly case N, or cases A-B, alone and write their row files")->excludes(listOption);
     app.add_option("--collect", o.collectDir, "Merge the row files in DIR into sweep.csv")
         ->excludes(listOption)
         ->excludes(caseOption);
     try {
         app.parse(argc - 1, argv + 1);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e, out, err);
+        return app.exit(e, out, err) == 0 ? 0 : kExitBadInput;  // help asked for, or a mistake
     }
     return Sweep(std::move(o), argv[0], out, err, terminal).go();
 }

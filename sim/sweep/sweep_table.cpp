@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "host/physics/physical_constants.h"
+#include "sim/sweep/case_fingerprint.h"
 #include "sim/run/process_id.h"
 
 namespace zolksim {
@@ -15,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kResultColumns = 7;  // met .. wall_s
+constexpr int kResultColumns = 9;  // met .. flown_from, and wall_s in a row file
 
 std::string number(const char* pattern, double value) {
     if (std::isinf(value)) return "open";
@@ -36,27 +37,30 @@ std::vector<std::string> fieldsOf(const std::string& line) {
     return fields;
 }
 
-bool parseRow(const Study& study, const std::string& line, SweepRow& row) {
+RowState parseRow(const Study& study, std::size_t index, const std::string& line, SweepRow& row) {
     const std::vector<std::string> f = fieldsOf(line);
     const std::size_t n = study.valueColumns().size();
-    if (f.size() != 1 + n + kResultColumns) return false;
+    if (f.size() != 1 + n + kResultColumns || f[0] != std::to_string(index)) return RowState::Absent;
+    row.index = index;
+    if (f[1 + n] != "yes" && f[1 + n] != "no") return RowState::Absent;
+    row.met = f[1 + n] == "yes";
     try {
-        std::size_t used = 0;
-        row.index = std::stoul(f[0], &used);
-        if (used != f[0].size() || row.index >= study.caseCount()) return false;
-        const std::vector<double> values = study.caseValues(row.index);
-        for (std::size_t p = 0; p < n; ++p)
-            if (f[1 + p] != parameterText(values[p])) return false;
-        row.values = values;
-        if (f[1 + n] != "yes" && f[1 + n] != "no") return false;
-        row.met = f[1 + n] == "yes";
         row.timeToGoalDays = row.met ? std::stod(f[2 + n]) : 0.0;
         row.propellantUsedKg = std::stod(f[3 + n]);
     } catch (const std::exception&) {
-        return false;
+        return RowState::Absent;
     }
-    row.text = line;
-    return true;
+    row.values = study.caseValues(index);
+    for (std::size_t p = 0; p < n; ++p)
+        if (f[1 + p] != parameterText(row.values[p])) return RowState::Stale;
+    if (f[f.size() - 2] != caseFingerprint(study, index)) return RowState::Stale;
+    try {
+        row.wallSeconds = std::stod(f.back());
+    } catch (const std::exception&) {
+        row.wallSeconds = NAN;  // kept free text: an unreadable time costs the table nothing
+    }
+    row.text = line.substr(0, line.rfind(','));
+    return RowState::Current;
 }
 
 }  // namespace
@@ -64,8 +68,15 @@ bool parseRow(const Study& study, const std::string& line, SweepRow& row) {
 std::string sweepHeader(const Study& study) {
     std::string header = "case";
     for (const std::string& column : study.valueColumns()) header += "," + column;
-    return header + ",met,time_to_goal_d,propellant_used_kg,burns,final_periapsis_km,final_apoapsis_km,wall_s";
+    // The final mean periapsis and apoapsis, once a run measures them, go after
+    // final_apoapsis_km: flown_from stays last.
+    return header + ",met,time_to_goal_d,propellant_used_kg,delta_v_used_m_per_s,burns,final_periapsis_km,"
+                    "final_apoapsis_km,flown_from";
 }
+
+std::string timingHeader() { return "case,wall_s"; }
+
+std::string timingLine(const SweepRow& row) { return std::to_string(row.index) + "," + number("%.3f", row.wallSeconds); }
 
 std::string sweepLine(const Study& study, std::size_t index, const CaseResult& r) {
     // Appended field by field: GCC 12 warns falsely about "literal" + string.
@@ -75,20 +86,23 @@ std::string sweepLine(const Study& study, std::size_t index, const CaseResult& r
     field(r.met ? "yes" : "no");
     field(r.met ? number("%.6f", r.timeToGoal / simhost::kSecondsPerDay) : std::string());
     field(number("%.4f", r.propellantUsed));
+    field(number("%.3f", r.deltaVUsed));
     field(std::to_string(r.burns));
     field(number("%.3f", r.finalPeriapsisKm));
     field(number("%.3f", r.finalApoapsisKm));
+    field(caseFingerprint(study, index));
     field(number("%.3f", r.wallSeconds));
     return line;
 }
 
 std::string rowFileName(std::size_t index) { return "case-" + std::to_string(index) + ".csv"; }
 
-bool readRowFile(const Study& study, std::size_t index, const std::string& path, SweepRow& row) {
+RowState readRowFile(const Study& study, std::size_t index, const std::string& path, SweepRow& row) {
     std::ifstream file(path, std::ios::binary);
     std::string line, rest;
-    if (!std::getline(file, line) || file.eof() || std::getline(file, rest)) return false;  // one whole line
-    return parseRow(study, line, row) && row.index == index;
+    if (!std::getline(file, line) || file.eof() || std::getline(file, rest)) return RowState::Absent;  // one whole line
+    if (index >= study.caseCount()) return RowState::Absent;
+    return parseRow(study, index, line, row);
 }
 
 std::map<std::size_t, SweepRow> readRows(const Study& study, const std::string& folder,
@@ -106,10 +120,15 @@ std::map<std::size_t, SweepRow> readRows(const Study& study, const std::string& 
             continue;
         }
         SweepRow row;
-        if (name != rowFileName(index) || !readRowFile(study, index, entry.path().string(), row))
-            problems.push_back(entry.path().string() + ": not a whole row of this study's case " + std::to_string(index));
-        else
+        const RowState state = name == rowFileName(index) ? readRowFile(study, index, entry.path().string(), row)
+                                                          : RowState::Absent;
+        if (state == RowState::Current)
             rows.emplace(index, std::move(row));
+        else if (state == RowState::Stale)
+            problems.push_back(entry.path().string() +
+                               ": flown from another version of the study, its scenario or the program; fly it again");
+        else
+            problems.push_back(entry.path().string() + ": not a whole row of this study's case " + std::to_string(index));
     }
     if (failed) problems.push_back(folder + ": " + failed.message());
     return rows;
