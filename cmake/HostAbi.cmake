@@ -102,17 +102,24 @@ add_custom_target(ZolkMFD ALL DEPENDS ${zolk_dll} ${zolk_abi}/vtables.txt)
 #    against the kit's headers and exported under their genuine names (each
 #    name the module imports, or the link fails), served by the stand-in's
 #    world in zolk_world.dll of the windows or windows-x86 preset
-#    (scripts/test-host-abi).
+#    (scripts/test-host-abi). Each page opened is put to the simulator's
+#    type check (dynamic_cast<MFD2*> in a try), with type information on in
+#    every width and setting, through ucrtbase.dll's runtime.
 #    The kit's inline functions are not exported (-fno-dllexport-inlines), but
 #    for the module's imports, which the export list names.
 add_library(zolk_test_host OBJECT
   tests/host_abi/orbiter/displays.cpp
   tests/host_abi/orbiter/host_functions.cpp
   tests/host_abi/orbiter/main.cpp
+  tests/host_abi/orbiter/page_type_check.cpp
   tests/host_abi/orbiter/vessel.cpp)
 target_include_directories(zolk_test_host PRIVATE ${PROJECT_SOURCE_DIR})
 target_include_directories(zolk_test_host SYSTEM PRIVATE ${ZOLK_HOST_SDK})
-target_compile_options(zolk_test_host PRIVATE -Xclang -fno-dllexport-inlines)
+target_compile_options(zolk_test_host PRIVATE -Xclang -fno-dllexport-inlines -frtti)
+# The type check on each page opened catches what the cast throws, as the
+# simulator does: C++ exceptions there, handled by ucrtbase.dll's handler.
+set_source_files_properties(tests/host_abi/orbiter/page_type_check.cpp PROPERTIES
+  COMPILE_OPTIONS "-fexceptions;-fcxx-exceptions")
 set(zolk_host_exe ${CMAKE_BINARY_DIR}/orbiter.exe)
 add_custom_command(
   OUTPUT ${zolk_host_exe}

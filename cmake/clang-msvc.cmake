@@ -53,11 +53,23 @@ endforeach()
 # MinGW's replacements. _LIBCPP_NO_VCRUNTIME and
 # _LIBCPP_DISABLE_VISIBILITY_ANNOTATIONS: no Visual C++ runtime, and nothing
 # of the C++ library imported from a DLL (what little it needs, the module
-# defines: frame/msvc_runtime.cpp). No exceptions, no RTTI.
+# defines: frame/msvc_runtime.cpp). No exceptions.
+# Type information (-frtti): each time a display opens the page, the host asks
+# its runtime whether the page is an MFD2 (dynamic_cast), and the runtime reads
+# the page's complete-object locator, the word before its virtual table; with
+# the locator, type descriptors and class hierarchy in place the answer is a
+# plain "no". ZOLK_PAGE_TYPE_INFO=OFF builds without them, only to show that
+# the test host then fails (scripts/test-host-abi).
+option(ZOLK_PAGE_TYPE_INFO "Type information for the host's dynamic_cast on the page" ON)
+if(ZOLK_PAGE_TYPE_INFO)
+  set(zolk_rtti -frtti)
+else()
+  set(zolk_rtti -fno-rtti)
+endif()
 set(CMAKE_CXX_FLAGS_INIT "-fms-compatibility -fms-extensions -fgnuc-version=4.2.1 -D__declspec=__declspec \
 ${ZOLK_MSVC_DEFINES} -D_UCRT -D__USE_MINGW_ANSI_STDIO=0 -D_LIBCPP_NO_VCRUNTIME -D_LIBCPP_DISABLE_VISIBILITY_ANNOTATIONS \
 -nostdinc++ -nostdlibinc -isystem ${ZOLK_LIBCXX_HEADERS} -isystem ${ZOLK_MINGW_ROOT}/include \
--isystem ${ZOLK_CLANG_RESOURCES}/include -fno-exceptions -fno-rtti \
+-isystem ${ZOLK_CLANG_RESOURCES}/include -fno-exceptions ${zolk_rtti} \
 -include ${CMAKE_CURRENT_LIST_DIR}/host-abi/prelude.h -Werror")
 
 set(CMAKE_FIND_ROOT_PATH ${ZOLK_MINGW_ROOT})

@@ -2,7 +2,8 @@
 // build, which links no C++ runtime: the module runs no C++ start-up code
 // (DllMain is the DLL's entry point itself, and the module has no dynamic
 // initialisation, which the build checks), throws nothing and asks nothing of
-// type information. What remains is the heap and the floating-point marker.
+// type information. What remains is the heap, the floating-point marker and
+// the table the page's type descriptors point at.
 #include <cstdlib>
 #include <new>
 
@@ -20,3 +21,11 @@ void operator delete(void* memory) noexcept { std::free(memory); }
 // floating point, to pull the runtime's floating-point support into the link;
 // Windows' C library needs nothing from it.
 extern "C" int _fltused = 0;
+
+// Every type descriptor of Visual C++'s ABI begins with the address of
+// type_info's virtual table, which its C++ runtime would supply. The page's
+// descriptors (read by the host's runtime when it asks whether the page is an
+// MFD2) point here instead. That runtime compares descriptors by their names
+// and never calls through this table, and no type_info of the module is ever
+// destroyed, so its one slot (the deleting destructor) stays empty.
+extern "C" const void* const zolkTypeInfoTable[1] __asm__("??_7type_info@@6B@") = {nullptr};

@@ -12,7 +12,8 @@ probe:  collects the C++ names the module's objects use but do not define
 check:  every name the module imports must be among those the probe
         references; writes the .def file the host's import library is made from.
 vtable: the display class's table of virtual operations, slot by slot, is
-        the genuine GraphMFD's, overridden or inherited.
+        the genuine GraphMFD's, overridden or inherited, and is preceded by
+        its type information, which the host's dynamic_cast reads.
 verify: the DLL exports exactly the module's four entry points and imports
         only from the host's executable and Windows' own libraries.
 """
@@ -25,6 +26,7 @@ import subprocess
 import sys
 
 ENTRY_POINTS = {"InitModule", "ExitModule", "GetModuleVersion", "opcPreStep"}
+TYPE_INFORMATION = "(type information: complete-object locator)"
 SYSTEM_DLLS = {"kernel32.dll", "gdi32.dll", "user32.dll", "ucrtbase.dll", "msvcrt.dll"}
 
 
@@ -207,9 +209,11 @@ def vtable_slots(commands, source):
         sys.exit(f"{source}: expected one table of {owner}, found {len(table)}")
     # The table ends at the first blank line; the slots' functions lose their
     # class (an override fills the slot of the function it overrides), the
-    # destructor its name, and a pure function its mark.
+    # destructor its name, and a pure function its mark; the word before the
+    # functions (the complete-object locator, "<class> RTTI") loses its class.
     slots = re.findall(r"^\s*(\d+) \| (.*)$", table[0].split("\n\n")[0], re.M)
-    return [re.sub(r"~\w+\(\)", "~()", re.sub(r"\b\w+::(?=~?\w+\()", "", text)).replace(" [pure]", "")
+    return [re.sub(r"^\w+ RTTI$", TYPE_INFORMATION,
+                   re.sub(r"~\w+\(\)", "~()", re.sub(r"\b\w+::(?=~?\w+\()", "", text)).replace(" [pure]", ""))
             for _, text in slots]
 
 
@@ -217,6 +221,9 @@ def command_vtable(options):
     commands = json.load(open(options.commands))
     module = vtable_slots(commands, options.module)
     genuine = vtable_slots(commands, options.genuine)
+    if not module or module[0] != TYPE_INFORMATION:
+        sys.exit("ZolkMFD's virtual table has no type information before it: the host's dynamic_cast<MFD2*>, "
+                 "run each time a display opens the page, would read whatever word precedes the table")
     if module != genuine:
         rows = "\n".join(f"  {i:2}: {a:50} {b}" for i, (a, b) in enumerate(itertools.zip_longest(module, genuine, fillvalue="-")))
         sys.exit(f"ZolkMFD's virtual table differs from GraphMFD's (slot: ZolkMFD, GraphMFD):\n{rows}")

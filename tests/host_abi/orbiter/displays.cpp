@@ -4,6 +4,7 @@
 // object that stands for it; the pair is kept in MFD's member instr, which
 // the simulator reserves for its own use (through its class Instrument_User).
 #include "tests/host_abi/orbiter/orbiter_host.h"
+#include "tests/host_abi/orbiter/page_type_check.h"
 
 // The simulator's own access to a display object's private part.
 class Instrument_User {
@@ -39,7 +40,14 @@ const MFD* display(const void* foreign) { return static_cast<const MFD*>(foreign
 void* openDisplay(int slot, unsigned msg, unsigned mfd, ZolkMsgResult wparam, void* worldVessel) {
     if (slot < 0 || slot >= kModeSlots || !modeProcs[slot]) return nullptr;
     const auto vessel = reinterpret_cast<LPARAM>(vesselFor(worldVessel));
-    return reinterpret_cast<void*>(modeProcs[slot](msg, mfd, static_cast<WPARAM>(wparam), vessel));
+    auto* page = reinterpret_cast<MFD*>(modeProcs[slot](msg, mfd, static_cast<WPARAM>(wparam), vessel));
+    // The simulator's type check on every page opened; a fault in it ends the flight.
+    if (page) {
+        if (const char* problem = pageTypeCheckProblem(page)) {
+            failFlight("orbiter.exe: the host's type check on the opened page: ", problem);
+        }
+    }
+    return page;
 }
 
 }  // namespace

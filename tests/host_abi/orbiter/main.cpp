@@ -48,4 +48,11 @@ UINT start() {
 
 }  // namespace
 
+void failFlight(const char* what, const char* why) {
+    fail(what);
+    fail(why);
+    fail("\n");
+    ExitProcess(3);
+}
+
 extern "C" void __stdcall orbiterMain() { ExitProcess(start()); }

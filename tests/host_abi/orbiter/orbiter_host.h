@@ -18,3 +18,6 @@ extern const ZolkHostCalls hostCalls;
 
 // The vessel interface this host hands the module for the world's vessel interface.
 VESSEL* vesselFor(void* worldVessel);
+
+// Writes what and why to the standard error and ends the process with status 3.
+[[noreturn]] void failFlight(const char* what, const char* why);
