@@ -11,9 +11,11 @@
 
 // atan(x) for x >= 0 (NaN passes through).
 inline double arcTangentOfNonNegative(double x) {
-    constexpr double kHigh[] = {4.63647609000806093515e-01, 7.85398163397448278999e-01, 9.82793723247329054082e-01,
+    // Static: indexed by the interval, a plain constexpr table would be copied
+    // onto the stack at every call.
+    static constexpr double kHigh[] = {4.63647609000806093515e-01, 7.85398163397448278999e-01, 9.82793723247329054082e-01,
                                 1.57079632679489655800e+00};  // atan(1/2), atan(1), atan(3/2), pi/2
-    constexpr double kLow[] = {2.26987774529616870924e-17, 3.06161699786838301793e-17, 1.39033110312309984516e-17,
+    static constexpr double kLow[] = {2.26987774529616870924e-17, 3.06161699786838301793e-17, 1.39033110312309984516e-17,
                                6.12323399573676603587e-17};  // what the high parts leave out
     int id = -1;
     if (x >= 0.4375) {
@@ -41,7 +43,10 @@ inline double arcTangentOfNonNegative(double x) {
 inline double arcTangent2(double y, double x) {
     constexpr double kPi = 3.14159265358979311600e+00, kPiLow = 1.22464679914735317723e-16;
     const double ax = std::fabs(x), ay = std::fabs(y);
-    if (!(ax < INFINITY && ay < INFINITY) || (ax == 0.0 && ay == 0.0)) return std::atan2(y, x);
+    // Both finite and not both zero, in one chain: for finite |x| and |y| the
+    // sum is positive exactly when either is (it may overflow to infinity,
+    // which is still positive).
+    if (!(ax < INFINITY && ay < INFINITY && ax + ay > 0.0)) return std::atan2(y, x);
     // The angle of (|x|, |y|) in [0, pi/2], taken from the smaller ratio.
     double a = ay <= ax ? arcTangentOfNonNegative(ay / ax) : 1.57079632679489655800e+00 -
                                                                  (arcTangentOfNonNegative(ax / ay) - 6.12323399573676603587e-17);

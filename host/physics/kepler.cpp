@@ -251,8 +251,12 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
     const double a = farOut ? aEnergy : aShape;
     const double rv = dotp(r, v);
 
-    ELEMENTS out{0.0, e, inc, node, varpi, 0.0};
-    ORBITPARAM par{};
+    // Written in place from here on (r and v are no longer read): every branch
+    // below fills each field of both records.
+    ORBITPARAM scratch;
+    ELEMENTS& out = el;
+    ORBITPARAM& par = prm ? *prm : scratch;
+    out = ELEMENTS{0.0, e, inc, node, varpi, 0.0};
     par.PeD = p / (1.0 + e);  // = a*(1 - e), without cancellation near e = 1
     par.ApD = kInf;
     par.T = kInf;
@@ -334,9 +338,6 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
         par.MnL = out.L;
     }
     par.TrL = wrapTwoPi(varpi + nu);
-
-    el = out;
-    if (prm) *prm = par;
     return true;
 }
 

@@ -131,9 +131,7 @@ VECTOR3 libraryPosition(LibraryBody body, double mjd) {
         return toHost(heliocentric[0]) + moon(mjd) * kMoonShare;
     }
     case LibraryBody::Mars: return vsop87Planet(ln_get_mars_helio_coords, 4, mjd);
-    // Venus stays on eraPlan94: libnova's is nearer the truth (0.05" from
-    // DE405 against 4.7") but does not fit the 16-day segments to 5 cm.
-    case LibraryBody::Venus: return planet(2, mjd);
+    case LibraryBody::Venus: return vsop87Planet(ln_get_venus_helio_coords, 2, mjd);
     case LibraryBody::Jupiter: return vsop87Planet(ln_get_jupiter_helio_coords, 5, mjd);
     case LibraryBody::Moon: return moon(mjd);
     case LibraryBody::None: break;

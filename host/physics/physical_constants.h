@@ -19,15 +19,23 @@ constexpr double kArcsecond = kDegree / 3600.0;         // rad
 // Lengths.
 constexpr double kAu = 1.495978707e11;  // astronomical unit (m)
 
-// Gravitational parameters (m^3/s^2) and mean radii (m) of the built-in bodies.
-constexpr double kGmSun = 1.32712440018e20;
-constexpr double kGmEarth = 3.986004418e14;
-constexpr double kGmMoon = 4.9048695e12;
-constexpr double kGmMars = 4.282837e13;
+// Gravitational parameters (m^3/s^2) of the built-in bodies, all from one
+// consistent set, that of the JPL planetary and lunar ephemerides DE430/DE431
+// (Folkner et al. 2014, IPN Progress Report 42-196, table 8; TDB-compatible),
+// so that Earth's and the Moon's masses share out the Earth-Moon barycentre as
+// the ephemeris does. Mars and Jupiter are their systems, moons included.
+// docs/physical-constants.md lists these with the zonal coefficients.
+constexpr double kGmSun = 1.327124400419394e20;
+constexpr double kGmEarth = 3.98600435436e14;
+constexpr double kGmMoon = 4.902800066e12;
+constexpr double kGmMars = 4.2828375214e13;
 constexpr double kGmVenus = 3.24858592e14;
-constexpr double kGmJupiter = 1.26712764e17;  // the Jupiter system, its moons included
+constexpr double kGmJupiter = 1.267127648e17;
+// Mean radii (m), from the IAU Working Group on Cartographic Coordinates and
+// Rotational Elements' 2015 report (Archinal et al. 2018, table 5 and, for the
+// Sun, IAU 2015 Resolution B3's nominal radius).
 constexpr double kRadiusSun = 6.957e8;
-constexpr double kRadiusEarth = 6.371e6;
+constexpr double kRadiusEarth = 6.3710084e6;
 constexpr double kRadiusMoon = 1.7374e6;
 constexpr double kRadiusMars = 3.3895e6;
 constexpr double kRadiusVenus = 6.0518e6;

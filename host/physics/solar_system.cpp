@@ -34,9 +34,9 @@ constexpr BodyOrbit planet(double a, double aRate, double e, double eRate, doubl
 }
 
 // With the libraries (errors against the reference table over 2000-2030,
-// largest): Earth 2.3", Mars 6.0", Venus 4.0", Jupiter 10.5", the Moon 4.1"
-// (most of each is the reference's own, its truncated series). Without:
-// Earth 22.8", Mars 97.6", the Moon 10.2".
+// largest): Earth 2.3", Mars 6.0", Venus 7.0", Jupiter 10.5", the Moon 4.1"
+// (most of each is the reference's own, its truncated series: against JPL's
+// DE405, Venus is 0.05" off). Without: Earth 22.8", Mars 97.6", the Moon 10.2".
 // The Moon's elements (the mean lunar orbit at J2000, a = 384400 km) are what
 // a scenario file records; it moves by the library or the lunar theory.
 constexpr BodySpec kBodies[] = {

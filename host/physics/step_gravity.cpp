@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "host/physics/physical_constants.h"
+#include "host/physics/sphere_of_influence.h"
 
 namespace simhost {
 
@@ -14,9 +15,12 @@ void StepGravity::resize(std::size_t count) {
     otherValid_ = false;
     fields_.assign(count, nullptr);
     poles_.resize(count);
+    poleRates_.resize(count);
     poleFields_.assign(count, nullptr);
     polesMjd_.assign(count, 0.0);
     reach2_.assign(count, 0.0);
+    influence2_.resize(count);
+    influenceFor_ = nullptr;
     for (Stage& stage : stages_) {
         stage.rel.resize(count);
         stage.from.resize(count);
@@ -32,6 +36,10 @@ void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, d
     t0_ = t0;
     dt_ = dt;
     otherValid_ = false;
+    if (influenceFor_ != &ephemeris) {
+        influenceRadii2(ephemeris.orbits().data(), influence2_.size(), influence2_.data());
+        influenceFor_ = &ephemeris;
+    }
     // Each stage is prepared afresh, except that the start stage takes over the
     // last step's end stage (vectors swapped, no allocation) when the bodies
     // start exactly where that stage had them.
@@ -52,13 +60,20 @@ void StepGravity::begin(FittedEphemeris& ephemeris, const StateVectors* start, d
     for (std::size_t k = 0; k < fields_.size(); ++k) {
         const ZonalField* field = zonal ? zonal[k] : nullptr;
         fields_[k] = field;
-        if (!field || (poleFields_[k] == field && std::fabs(mjd - polesMjd_[k]) <= kPoleRefreshDays)) continue;
+        if (!field) continue;
+        const double since = mjd - polesMjd_[k];
+        if (poleFields_[k] == field && std::fabs(since) <= kPoleSpanDays) continue;
         poles_[k] = field->pole(mjd);
+        poleRates_[k] = (field->pole(mjd + kPoleSpanDays) - poles_[k]) * (1.0 / kPoleSpanDays);
         const double reach = zonalReach(*field, ephemeris.orbits()[k].gm);
         reach2_[k] = reach * reach;
         poleFields_[k] = field;
         polesMjd_[k] = mjd;
     }
+    // The same arithmetic for each stage's date as for the step's end above.
+    stages_[0].mjd = mjd;
+    stages_[1].mjd = startMjd + (t0 + 0.5 * dt) / kSecondsPerDay;
+    stages_[2].mjd = startMjd + (t0 + dt) / kSecondsPerDay;
 }
 
 bool StepGravity::endStagePreparedFrom(const StateVectors* start) const {
@@ -72,8 +87,11 @@ bool StepGravity::endStagePreparedFrom(const StateVectors* start) const {
     return true;
 }
 
-int StepGravity::referenceBody(const VECTOR3& r) const {
-    return dominantBody(r, BodySnapshot{ephemeris_->orbits().data(), start_, end_.size()});
+int StepGravity::referenceBody(const VECTOR3& r, int previous) const {
+    const BodyOrbit* orbits = ephemeris_->orbits().data();
+    const int body = influencingBody(r, orbits, start_, influence2_.data(), end_.size(), previous);
+    // Every sphere missing r happens only when no body lacks a parent.
+    return body >= 0 ? body : dominantBody(r, BodySnapshot{orbits, start_, end_.size()});
 }
 
 const StateVectors& StepGravity::bodyState(int i, double s) { return s == 0.0 ? start_[i] : end_[i]; }
@@ -109,7 +127,11 @@ VECTOR3 StepGravity::acceleration(int ref, double s, const VECTOR3& relPos) {
         if (!(d2 > 0.0)) continue;
         const double invD = 1.0 / std::sqrt(d2), pull = orbits[k].gm * invD * invD;  // 1/m, m/s^2
         sum = sum + d * (pull * invD);
-        if (fields_[k] && d2 < reach2_[k]) sum = sum + zonalPull(*fields_[k], poles_[k], -d, invD, pull);
+        if (fields_[k] && d2 < reach2_[k]) {
+            // The pole at the stage's date, on the chord across its span.
+            const VECTOR3 pole = poles_[k] + poleRates_[k] * (stage.mjd - polesMjd_[k]);
+            sum = sum + zonalPull(*fields_[k], pole, -d, invD, pull);
+        }
     }
     return sum - stage.indirect;
 }
@@ -122,6 +144,7 @@ StepGravity::Stage& StepGravity::stageAt(double s) {
         ephemeris_->states(startMjd_ + (t0_ + s) / kSecondsPerDay, other_.data(), false);
         otherTime_ = s;
         otherValid_ = true;
+        stages_[3].mjd = startMjd_ + (t0_ + s) / kSecondsPerDay;
         stages_[3].ref = -2;
     }
     return stages_[3];

@@ -1,7 +1,7 @@
 // The bodies' gravity over one time step, for integrating the vessels.
 //
-// A vessel moves relative to a reference body, the one pulling hardest on it at
-// the step's start. Its acceleration there is the reference body's pull plus
+// A vessel moves relative to a reference body, the one whose sphere of
+// influence holds it at the step's start (sphere_of_influence.h). Its acceleration there is the reference body's pull plus
 // every other body's pull in tidal form: its pull on the vessel minus its pull
 // on the reference body. That is how the reference body itself is taken to
 // move, so a vessel near Earth feels the Sun, the Moon and Mars only through
@@ -31,17 +31,23 @@ public:
     // Starts a step of dt seconds from simulation time t0 (s). start holds the
     // bodies' states at t0 and must stay valid through the step; simulation time
     // 0 is the date startMjd. zonal, when given, holds each body's zonal field
-    // (null for a point mass) and must stay valid through the step; the poles
-    // are those at the step's start, worked out anew when it is more than
-    // kPoleRefreshDays from where they were.
+    // (null for a point mass) and must stay valid through the step; each pole
+    // is taken at every stage's own date, on the chord between its directions
+    // at the two ends of a span of kPoleSpanDays (extended as far back),
+    // worked out anew when the step starts outside it.
     void begin(FittedEphemeris& ephemeris, const StateVectors* start, double startMjd, double t0, double dt,
                const ZonalField* const* zonal = nullptr);
-    // Over 0.01 day the Moon's pole moves 2e-4 degrees, Earth's 2e-9.
-    static constexpr double kPoleRefreshDays = 0.01;
+    // Over 0.01 day Earth's pole moves 2.7e-9 rad (1.5e-7 degrees), the Moon's
+    // under 5e-6 rad, so that the chord strays from the pole's path by under
+    // 1e-9 rad: Earth's J2 pull on a low orbit is 0.015 m/s^2, and a pole
+    // fixed for the whole span instead would move a vessel by a millimetre a day.
+    static constexpr double kPoleSpanDays = 0.01;
 
-    // The body to integrate a vessel at global position r about: the one
-    // pulling hardest at the step's start; -1 when there are no bodies.
-    int referenceBody(const VECTOR3& r) const;
+    // The body to integrate a vessel at global position r about, given the one
+    // it was last integrated about (previous, -1 for none): the smallest sphere
+    // of influence holding it at the step's start (influencingBody); -1 when
+    // there are no bodies.
+    int referenceBody(const VECTOR3& r, int previous) const;
     // Body i's global state s seconds into the step (s = 0 or the step's end).
     const StateVectors& bodyState(int i, double s);
     // The bodies' global states at the step's start, and their number.
@@ -64,6 +70,7 @@ private:
         std::vector<VECTOR3> rel;        // each body's position relative to ref (m)
         std::vector<VECTOR3> from;       // each body's global position (m) that rel and indirect were worked out from
         VECTOR3 indirect{0.0, 0.0, 0.0}; // sum over k != ref of GM_k rel_k / |rel_k|^3: their pull on ref (m/s^2)
+        double mjd = 0.0;                // the stage's date (MJD), at which the poles are taken
     };
     Stage& stageAt(double s);
     void prepare(Stage& stage, int ref) const;
@@ -82,13 +89,19 @@ private:
     bool otherValid_ = false;
     Stage stages_[4];  // at the start, middle and end of the step, and at otherTime_
     // Each body's zonal field this step (null: a point mass), and what goes
-    // with it: its pole (unit, global axes) at polesMjd_, the field that pole
-    // was worked out for, and the square of its reach (m^2).
+    // with it: its pole (unit, global axes) at polesMjd_ and the pole's rate
+    // of change over the span from there (1/day), the field those were
+    // worked out for, and the square of its reach (m^2).
     std::vector<const ZonalField*> fields_;
     std::vector<VECTOR3> poles_;
+    std::vector<VECTOR3> poleRates_;
     std::vector<const ZonalField*> poleFields_;
     std::vector<double> polesMjd_;
     std::vector<double> reach2_;
+    // Each body's squared Laplace radius (m^2), worked out for the orbits of
+    // the ephemeris influenceFor_ (null: not yet, or the bodies changed).
+    std::vector<double> influence2_;
+    const FittedEphemeris* influenceFor_ = nullptr;
 };
 
 }  // namespace simhost

@@ -31,6 +31,8 @@ Burn currentBurn(const Vessel& vessel) {
         burn.force = burn.force + vessel.rot * thruster->dir * thrustOf(*thruster);
         burn.massFlow += thrustOf(*thruster) / thruster->isp;
     }
+    // Every burning thruster's flow is positive: with none in all, no tank is drawn.
+    if (burn.massFlow == 0.0) return burn;
     for (const auto& tank : vessel.propellants)
         if (const double rate = drawRate(vessel, tank.get()); rate > 0.0)
             burn.duration = std::min(burn.duration, tank->mass / rate);

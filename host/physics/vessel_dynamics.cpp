@@ -33,31 +33,19 @@ void rk4(StateVectors& rel, int ref, double s0, double s1, double h, const Burn&
     rel.vel = v1 + (a1 + 2.0 * (a2 + a3) + a4) * (h / 6.0);
 }
 
-bool same(const VECTOR3& a, const VECTOR3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-
 }  // namespace
 
 StateVectors relativeState(const Vessel& vessel, int ref, const StateVectors* bodies, std::size_t count) {
-    const RelativeState& kept = vessel.relative;
-    const StateVectors& to = bodies[ref];
-    if (kept.ref >= 0 && static_cast<std::size_t>(kept.ref) < count) {
-        const StateVectors& from = bodies[kept.ref];
-        if (same(vessel.pos, from.pos + kept.pos) && same(vessel.vel, from.vel + kept.vel)) {
-            if (kept.ref == ref) return StateVectors{kept.pos, kept.vel};
-            // The bodies' offset is rounded at their distance from each other only.
-            return StateVectors{kept.pos + (from.pos - to.pos), kept.vel + (from.vel - to.vel)};
-        }
-    }
-    return StateVectors{vessel.pos - to.pos, vessel.vel - to.vel};
+    return inlineRelativeState(vessel, ref, bodies, count);
 }
 
 void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int reference) {
     if (!(dt > 0.0) && !(dt < 0.0)) return;  // none, or NaN
     // The state relative to the reference body over the whole step, kept so
     // at its end with its global form beside it.
-    const int ref = reference == kStrongestPull ? gravity.referenceBody(vessel.pos) : reference;
+    const int ref = reference == kByInfluence ? gravity.referenceBody(vessel.pos, vessel.relative.ref) : reference;
     StateVectors rel{vessel.pos, vessel.vel};  // relative to ref (or global without bodies)
-    if (ref >= 0) rel = relativeState(vessel, ref, gravity.startStates(), gravity.bodyCount());
+    if (ref >= 0) rel = inlineRelativeState(vessel, ref, gravity.startStates(), gravity.bodyCount());
     if (dt < 0.0) {  // back in time: coast, tanks do not refill
         const Burn coast{vec3(0, 0, 0), 0.0, 0.0};
         rk4(rel, ref, 0.0, dt, dt, coast, vessel.mass(), gravity);
@@ -69,7 +57,7 @@ void integrateVessel(Vessel& vessel, double dt, StepGravity& gravity, int refere
             const double h = tankRunsDry ? burn.duration : dt - s0;
             const double s1 = tankRunsDry ? s0 + h : dt;
             rk4(rel, ref, s0, s1, h, burn, vessel.mass(), gravity);
-            drawPropellant(vessel, h);
+            if (burn.massFlow != 0.0) drawPropellant(vessel, h);  // else no tank is drawn
             if (!tankRunsDry) break;
             s0 = s1;
         }

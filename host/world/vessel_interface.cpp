@@ -69,22 +69,40 @@ int bodyIndex(const simhost::World& w, OBJHANDLE h) {
 // rounding at the body's distance from the origin).
 simhost::StateVectors stateAboutBody(const simhost::World& w, const Vessel& v, int i) {
     const auto& states = w.bodyStates();
-    return simhost::relativeState(v, i, states.data(), states.size());
+    return simhost::inlineRelativeState(v, i, states.data(), states.size());
 }
 
-// The vessel's state relative to object h: about a body as the integrator
-// keeps it, about a vessel as the difference of the global states; false for
-// an unknown handle.
-bool relativeState(const Vessel& v, OBJHANDLE h, simhost::StateVectors& out) {
+// One half of the vessel's state relative to object h (Half::of picks position
+// or velocity), without working out the other half: about a body as the
+// integrator keeps it (simhost::relativeState), about a vessel as the
+// difference of the global states; NaN components for an unknown handle.
+struct PositionHalf {
+    static const VECTOR3& of(const simhost::StateVectors& s) { return s.pos; }
+    static const VECTOR3& of(const simhost::RelativeState& s) { return s.pos; }
+    static const VECTOR3& of(const Vessel& v) { return v.pos; }
+};
+struct VelocityHalf {
+    static const VECTOR3& of(const simhost::StateVectors& s) { return s.vel; }
+    static const VECTOR3& of(const simhost::RelativeState& s) { return s.vel; }
+    static const VECTOR3& of(const Vessel& v) { return v.vel; }
+};
+
+template <class Half>
+VECTOR3 relativeHalf(const Vessel& v, OBJHANDLE h) {
     const simhost::World& w = world();
     if (const int i = bodyIndex(w, h); i >= 0) {
-        out = stateAboutBody(w, v, i);
-        return true;
+        const auto& states = w.bodyStates();
+        const simhost::StateVectors& to = states[static_cast<std::size_t>(i)];
+        if (simhost::keptStateCurrent(v, states.data(), states.size())) {
+            const simhost::RelativeState& kept = v.relative;
+            if (kept.ref == i) return Half::of(kept);
+            return Half::of(kept) + (Half::of(states[static_cast<std::size_t>(kept.ref)]) - Half::of(to));
+        }
+        return Half::of(v) - Half::of(to);
     }
     simhost::StateVectors other{};
-    if (!globalState(h, other)) return false;
-    out = {v.pos - other.pos, v.vel - other.vel};
-    return true;
+    if (!globalState(h, other)) return vec3(kNaN, kNaN, kNaN);
+    return Half::of(v) - Half::of(other);
 }
 
 bool acceptable(double value) { return std::isfinite(value) && value >= 0.0; }
@@ -139,14 +157,12 @@ void VESSEL::GetGlobalVel(VECTOR3& vel) const {
 // An unknown reference gives NaN components rather than a plausible vector.
 void VESSEL::GetRelativePos(OBJHANDLE hRef, VECTOR3& pos) const {
     HOST_TRACE("GetRelativePos", objectText(hRef));
-    simhost::StateVectors rel{};
-    pos = relativeState(vesselOf(handle_), hRef, rel) ? rel.pos : vec3(kNaN, kNaN, kNaN);
+    pos = relativeHalf<PositionHalf>(vesselOf(handle_), hRef);
 }
 
 void VESSEL::GetRelativeVel(OBJHANDLE hRef, VECTOR3& vel) const {
     HOST_TRACE("GetRelativeVel", objectText(hRef));
-    simhost::StateVectors rel{};
-    vel = relativeState(vesselOf(handle_), hRef, rel) ? rel.vel : vec3(kNaN, kNaN, kNaN);
+    vel = relativeHalf<VelocityHalf>(vesselOf(handle_), hRef);
 }
 
 void VESSEL::SetGlobalOrientation(const VECTOR3& arot) const {
@@ -169,7 +185,7 @@ bool VESSEL::GetElements(OBJHANDLE hRef, ELEMENTS& el, ORBITPARAM* prm, double m
     const int i = bodyIndex(w, hRef);
     if (i < 0 || frame != FRAME_ECL) return false;
     const simhost::StateVectors rel = stateAboutBody(w, vesselOf(handle_), i);
-    ORBITPARAM local{};
+    ORBITPARAM local;  // filled whole by elementsFromState when it succeeds
     ORBITPARAM& out = prm ? *prm : local;
     if (!simhost::elementsFromState(rel.pos, rel.vel, w.bodies()[static_cast<std::size_t>(i)]->gm, el, &out))
         return false;

@@ -101,9 +101,9 @@ public:
 
     // One time step of dt seconds: every module's opcPreStep (with the time
     // before the step); then each vessel's navigation modes or spin set its
-    // attitude; then each vessel moves, relative to the body pulling hardest on
-    // it, under that body's gravity, the other bodies' tides and its thrust,
-    // burning propellant; then time advances and the bodies move to their
+    // attitude; then each vessel moves, relative to the body whose sphere of
+    // influence holds it, under that body's gravity, the other bodies' tides
+    // and its thrust, burning propellant; then time advances and the bodies move to their
     // places at the new time.
     void step(double dt);
 

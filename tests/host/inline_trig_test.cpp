@@ -76,6 +76,17 @@ TEST(ArcTangent, AgreesWithTheLibraryToTwoUlpsInEveryQuadrant) {
     }
     EXPECT_LE(worst, kUlps);
     const double inf = std::numeric_limits<double>::infinity();
+    // The largest finite values (their sum overflows) and the smallest
+    // subnormal beside a zero: the edges of the test for both finite and not
+    // both zero, within the same two units and with the library's sign.
+    const double largest = std::numeric_limits<double>::max(), tiny = std::numeric_limits<double>::denorm_min();
+    for (double y : {0.0, -0.0, 1.0, largest, -largest, tiny, -tiny})
+        for (double x : {0.0, -0.0, -1.0, largest, -largest, tiny, -tiny}) {
+            const double want = std::atan2(y, x), got = simhost::arcTangent2(y, x);
+            const double ulp = std::nextafter(std::fabs(want), INFINITY) - std::fabs(want);
+            EXPECT_LE(std::fabs(got - want), kUlps * ulp) << y << " " << x;
+            EXPECT_EQ(std::signbit(got), std::signbit(want)) << y << " " << x;
+        }
     for (double y : {0.0, -0.0, 1.0, -1.0, inf, -inf})
         for (double x : {0.0, -0.0, 1.0, -1.0, inf, -inf}) {
             const double want = std::atan2(y, x), got = simhost::arcTangent2(y, x);

@@ -139,6 +139,45 @@ TEST(Propagation, VisVivaMomentumAndPeriodicity) {
     EXPECT_LT(relVec(sT.vel, s0.vel), 1e-9);
 }
 
+// The records are written in place: on a closed, parabolic and open orbit
+// every field of both is written (none keeps what the caller left there), the
+// same elements come without the ORBITPARAM record, and a refused state
+// (radial motion) leaves both records as they were.
+TEST(ElementsRecords, EveryFieldWrittenOnEveryKindOfOrbitAndNoneOnRefusal) {
+    constexpr double kLeft = -123.25;  // what the caller left in the records
+    auto filled = [&](auto& record) {
+        double fields[sizeof record / sizeof(double)];
+        std::memcpy(fields, &record, sizeof record);
+        return std::count(std::begin(fields), std::end(fields), kLeft) == 0;
+    };
+    // An ellipse, an open orbit, and a parabola in small exact numbers (mu 2).
+    const struct {
+        StateVectors s;
+        double mu, e;
+    } orbits[] = {{conic(1.4e7, 0.3, -1.0), kMu, 0.3},
+                  {conic(1.4e7, 1.5, -1.0), kMu, 1.5},
+                  {StateVectors{vec3(0, -2, 0), vec3(1, 1, 0)}, 2.0, 1.0}};
+    for (const auto& orbit : orbits) {
+        ELEMENTS el{}, alone{};
+        ORBITPARAM prm{};
+        std::fill_n(reinterpret_cast<double*>(&el), 6, kLeft);
+        std::fill_n(reinterpret_cast<double*>(&prm), 12, kLeft);
+        ASSERT_TRUE(elementsFromState(orbit.s.pos, orbit.s.vel, orbit.mu, el, &prm)) << orbit.e;
+        EXPECT_NEAR(el.e, orbit.e, 1e-12);
+        EXPECT_TRUE(filled(el)) << orbit.e;
+        EXPECT_TRUE(filled(prm)) << orbit.e;
+        ASSERT_TRUE(elementsFromState(orbit.s.pos, orbit.s.vel, orbit.mu, alone, nullptr)) << orbit.e;
+        EXPECT_EQ(std::memcmp(&alone, &el, sizeof el), 0) << orbit.e;
+    }
+    ELEMENTS el{};
+    ORBITPARAM prm{};
+    std::fill_n(reinterpret_cast<double*>(&el), 6, kLeft);
+    std::fill_n(reinterpret_cast<double*>(&prm), 12, kLeft);
+    EXPECT_FALSE(elementsFromState(vec3(7e6, 0, 0), vec3(3e3, 0, 0), kMu, el, &prm));
+    EXPECT_EQ(std::count(reinterpret_cast<double*>(&el), reinterpret_cast<double*>(&el) + 6, kLeft), 6);
+    EXPECT_EQ(std::count(reinterpret_cast<double*>(&prm), reinterpret_cast<double*>(&prm) + 12, kLeft), 12);
+}
+
 TEST(OpenOrbits, HyperbolaConventionsAndTimeToPeriapsis) {
     const double e = 1.5, rp = 7.0e6, p = rp * (1 + e), A = p / (e * e - 1), n = std::sqrt(kMu / (A * A * A));
     for (double nu : {-1.0, 1.0}) {

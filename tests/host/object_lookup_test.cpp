@@ -1,6 +1,8 @@
 // Name lookups, focus and object names as the module uses them.
 #include <cstring>
+#include <string>
 
+#include "host/world/names.h"
 #include "tests/support/world_fixture.h"
 
 namespace {
@@ -60,6 +62,28 @@ TEST_F(ObjectLookup, FocusAndBoundedNameCopy) {
     EXPECT_STREQ(buffer, "");
     oapiGetObjectName(oapiGetFocusObject(), buffer, 0);  // nothing to write into
     EXPECT_STREQ(buffer, "");
+}
+
+// Names compared a word at a time: every length up to three words, a
+// difference at every position, letter case ignored only for ASCII letters.
+TEST(NameComparison, EveryLengthWithADifferenceAtEveryPosition) {
+    for (std::size_t n = 0; n <= 24; ++n) {
+        std::string name(n, ' ');
+        for (std::size_t i = 0; i < n; ++i) name[i] = static_cast<char>('a' + (i * 7) % 26);
+        std::string upper = name;
+        for (char& c : upper) c = static_cast<char>(c - 'a' + 'A');
+        EXPECT_TRUE(simhost::sameName(name, name)) << n;
+        EXPECT_TRUE(simhost::sameName(name, upper)) << n;
+        EXPECT_FALSE(simhost::sameName(name, name + "a")) << n;
+        for (std::size_t i = 0; i < n; ++i) {
+            std::string other = name;
+            other[i] = other[i] == 'z' ? 'y' : static_cast<char>(other[i] + 1);
+            EXPECT_FALSE(simhost::sameName(name, other)) << n << " " << i;
+            EXPECT_FALSE(simhost::sameName(upper, other)) << n << " " << i;
+            other[i] = static_cast<char>(name[i] - 'a' + '[');  // '[' .. 't': not the letter in another case
+            EXPECT_FALSE(simhost::sameName(name, other)) << n << " " << i;
+        }
+    }
 }
 
 TEST(Date2Int, TurnsTheHostsDateTextIntoAnInteger) {

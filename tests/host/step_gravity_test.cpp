@@ -95,9 +95,11 @@ TEST_F(StepGravityCarry, BodiesMovedBetweenStepsAreNotPulledFromWhereTheyWere) {
 // One path integrated a day about Earth and about the Sun (1 s steps), for a
 // vessel 300,000 km from Earth, where both pull alike. The two differ only by
 // how far Earth's ephemeris strays from the motion the bodies' pulls give it
-// (fitted_ephemeris_test's residual, integrated twice over the day): 51 m
-// from the library's ephemeris; 298 m from the analytic one, whose Earth
-// moves on an orbit that Venus and Jupiter (1e-7 m/s^2) do not perturb.
+// (fitted_ephemeris_test's residual, integrated twice over the day): 24.7 m
+// from the library's ephemeris (51 m before the bodies' masses came from
+// DE430, which splits the Earth-Moon barycentre as the library does); 298 m
+// from the analytic one, whose Earth moves on an orbit that Venus and Jupiter
+// (1e-7 m/s^2) do not perturb. Each tolerance is 1.1 times that.
 // Leaving Jupiter's pull on the reference body out of the tides parts the
 // library's pair by 287 m.
 double apartAfterADay(bool analytic) {
@@ -132,7 +134,7 @@ double apartAfterADay(bool analytic) {
 
 TEST(ReferenceBody, APathHardlyDependsOnTheBodyItIsIntegratedAbout) {
     if (simhost::libraryEphemerisAvailable()) {
-        EXPECT_LT(apartAfterADay(false), 60.0);
+        EXPECT_LT(apartAfterADay(false), 27.2);
     }
-    EXPECT_LT(apartAfterADay(true), 350.0);
+    EXPECT_LT(apartAfterADay(true), 328.0);
 }

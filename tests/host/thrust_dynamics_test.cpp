@@ -48,6 +48,20 @@ TEST_F(DeepSpace, NothingBurnsWithoutLevelRatingIspOrPropellant) {
     EXPECT_EQ(tank->mass, 1000.0);
 }
 
+// A step with no thruster burning leaves the tanks alone without looking at
+// them; one with a flow of a twenty-thousandth of a kilogram a second (an ion
+// engine's) still draws it, and switched off again stops drawing.
+TEST_F(DeepSpace, AnIonEnginesTinyFlowIsDrawnAndStopsWithTheEngine) {
+    engine->max0 = 1.5;    // N
+    engine->isp = 30000.0; // m/s: 5e-5 kg/s
+    for (int i = 0; i < 100; ++i) w().step(1.0);
+    EXPECT_NEAR(tank->mass, 1000.0 - 100 * 5e-5, 1e-10);  // kg: 100 roundings at 1000 kg
+    const double left = tank->mass;
+    engine->level = 0.0;
+    for (int i = 0; i < 10; ++i) w().step(1.0);
+    EXPECT_EQ(tank->mass, left);
+}
+
 TEST_F(DeepSpace, ThrustersSharingATankDrawTheSummedFlowAlongTheNose) {
     ship->addThruster(vec3(1, 0, -3), vec3(0, 0, 1), 2.0e4, 2000.0, tank)->level = 0.5;  // 1e4 N, 5 kg/s
     ship->rot = simhost::rotationFromAngles(vec3(0.4, -1.0, 2.5));
