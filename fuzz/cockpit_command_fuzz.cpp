@@ -49,7 +49,7 @@ Decision decide(const RequestGuard& guard, std::string_view host, std::string_vi
     if (body.size() > kMaxBodyBytes) return {413, "body too large"};
     if (!guard.hostAllowed(host)) return {403, "this cockpit answers only to " + guard.pageAddress()};
     if (!origin.empty() && !guard.originAllowed(origin, host)) return {403, "commands come only from the cockpit's own page"};
-    if (contentType.rfind("application/json", 0) != 0) return {415, "a command is sent as application/json"};
+    if (!isJsonContentType(contentType)) return {415, "a command is sent as application/json"};
     std::string error;
     if (!parseCommand(body, command, error)) return {400, error};
     return {};
@@ -173,8 +173,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
     }();
     (void)loaded;
-    static const RequestGuard loopback("127.0.0.1", kPort);
-    static const RequestGuard everywhere("0.0.0.0", kPort);
+    static const RequestGuard loopback({"127.0.0.1", kPort, {}, {}});
+    static const RequestGuard everywhere({"0.0.0.0", kPort, {}, {}});
 
     std::vector<std::string_view> input = lines({reinterpret_cast<const char*>(data), size});
     if (input.size() < 4) return 0;

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "host/world/names.h"
+#include "host/scenario/tank_capacity.h"
 #include "host/scenario/scenario_description.h"
 #include "host/scenario/scenario_text.h"
 #include "host/physics/solar_system.h"
@@ -301,6 +302,7 @@ private:
             double tank[2];
             if (!numbers(line, key, rest, 2, tank)) return false;
             if (tank[0] < 0.0 || tank[1] < 0.0) return fail(line, "tank capacity and mass must not be negative");
+            if (!fitsInTank(tank[0], tank[1])) return fail(line, joined("TANK: ", overfilledTankText(tank[0], tank[1])));
             v.tanks.push_back(Propellant{tank[0], tank[1]});
             return true;
         }

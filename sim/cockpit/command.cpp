@@ -111,6 +111,10 @@ bool readFields(const json& object, Command& c, std::string& error) {
     }
     case CommandKind::Save:
         if (!stringField(object, "name", c.text, error)) return false;
+        if (c.text.size() > kMaxSaveNameLength) {
+            error = "a save name is at most " + std::to_string(kMaxSaveNameLength) + " characters";
+            return false;
+        }
         if (!plainFileName(c.text)) {
             error = "a save name is a plain file name (letters, digits, '.', '-', '_'; no folders)";
             return false;
@@ -131,7 +135,16 @@ bool readFields(const json& object, Command& c, std::string& error) {
 }  // namespace
 
 bool parseCommand(std::string_view body, Command& command, std::string& error) {
-    const json object = json::parse(body.begin(), body.end(), nullptr, /*allow_exceptions=*/false);
+    json object;
+    try {
+        object = json::parse(body.begin(), body.end());
+    } catch (const json::out_of_range&) {
+        error = "a number in the command is too large to read";  // 1e400: past the largest double
+        return false;
+    } catch (const json::exception&) {
+        error = "a command is a JSON object; this is not JSON";
+        return false;
+    }
     if (!object.is_object()) {
         error = "a command is a JSON object";
         return false;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fstream>
 
 #include "sim/cockpit/connection_stream.h"
 #include "sim/cockpit/request_scan.h"
@@ -38,11 +39,25 @@ void sendAll(int socket, const std::string& text) {
     }
 }
 
+// net.core.somaxconn: the most a listen() backlog can be (larger asks are cut to it).
+int systemBacklog() {
+    std::ifstream file("/proc/sys/net/core/somaxconn");
+    int most = 0;
+    return file >> most && most > 0 ? most : SOMAXCONN;
+}
+
 }  // namespace
+
+int DoorServer::widenBacklog() {
+    const int backlog = systemBacklog();
+    return ::listen(svr_sock_, backlog) == 0 ? backlog : -1;
+}
 
 DoorServer::DoorServer(DoorLimits limits) : limits_(limits) {
     new_task_queue = [] { return new HandOver; };
     set_payload_max_length(limits_.bodyBytes);
+    // Told to every client in the Keep-Alive header, and kept by serve().
+    set_keep_alive_max_count(static_cast<std::size_t>(limits_.requestsPerConnection));
     if (pipe2(wakePipe_, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe_[0] = wakePipe_[1] = -1;
     door_ = std::thread([this] { doorLoop(); });
     for (std::size_t i = 0; i < limits_.workers; ++i) workers_.emplace_back([this] { workerLoop(); });
@@ -103,10 +118,11 @@ void DoorServer::admit(Owned connection) {
     wake();
 }
 
-void DoorServer::refuse(Connection& c, int status, const char* reason, const char* why) {
-    const std::string body = std::string("{\"ok\":false,\"error\":\"") + why + "\"}";
+void DoorServer::refuse(Connection& c, int status, const char* reason, const std::string& why) {
+    const std::string body = "{\"ok\":false,\"error\":\"" + why + "\"}";
     sendAll(c.socket, "HTTP/1.1 " + std::to_string(status) + " " + reason +
-                          "\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) +
+                          "\r\nContent-Type: application/json\r\nContent-Security-Policy: frame-ancestors 'none'"
+                          "\r\nX-Frame-Options: DENY\r\nContent-Length: " + std::to_string(body.size()) +
                           "\r\nConnection: close\r\n\r\n" + body);
     // Closing with unread bytes would reset the connection before the client
     // reads the answer: shut the sending side and throw away what still comes, for a while.
@@ -140,7 +156,7 @@ bool DoorServer::receive(Connection& c) {
             c.requestLength = scan.length;
             return false;
         case ScanState::TooLarge:
-            refuse(c, 413, "Payload Too Large", "a command is at most 4096 bytes");
+            refuse(c, 413, "Payload Too Large", "a command is at most " + std::to_string(limits_.bodyBytes) + " bytes");
             continue;
         case ScanState::Malformed:
             refuse(c, 400, "Bad Request", "not a request this cockpit reads");

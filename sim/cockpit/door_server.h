@@ -26,7 +26,7 @@ struct DoorLimits {
     std::chrono::milliseconds request{2000};                  // from a request's first byte to its last
     std::chrono::milliseconds write{5000};                    // for a reader to take what is sent
     std::size_t waiting = 512;                                // connections at the door at most
-    int requestsPerConnection = 1000;
+    int requestsPerConnection = 100;                          // then closed, as its Keep-Alive header says
 };
 
 class DoorServer : public httplib::Server {
@@ -35,6 +35,9 @@ public:
     ~DoorServer() override;
     // After stop() and the listening thread's end: ends the door and the workers.
     void closeDoor();
+    // After binding: lets the system's largest number of connections wait to
+    // be accepted (the library asks for 5). The backlog now.
+    int widenBacklog();
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -58,7 +61,7 @@ private:
     // Reads what came; false when the door is done with the connection: it
     // closed, failed, or (requestLength set) holds a whole request.
     bool receive(Connection& c);
-    void refuse(Connection& c, int status, const char* reason, const char* why);
+    void refuse(Connection& c, int status, const char* reason, const std::string& why);
     void workerLoop();
     bool serve(Connection& c);
     void wake();

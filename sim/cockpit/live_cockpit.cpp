@@ -41,7 +41,7 @@ int LiveCockpit::open(std::string& error, std::string& warnings) {
     LiveSettings settings{options_.step, options_.outDir, load.description, options_.running, options_.warp};
     flight_ = std::make_unique<LiveFlight>(queue_, board_, std::move(settings));
     server_ = std::make_unique<CockpitServer>(queue_, board_);
-    if (!server_->start(options_.listen, options_.port, error)) {
+    if (!server_->start(ServerSettings{options_.listen, options_.port, options_.allowHosts}, error)) {
         close();
         return 1;
     }
@@ -60,6 +60,10 @@ void LiveCockpit::close() {
 
 int LiveCockpit::port() const { return server_ ? server_->port() : 0; }
 std::string LiveCockpit::pageAddress() const { return server_ ? server_->pageAddress() : std::string{}; }
+std::vector<std::string> LiveCockpit::pageAddresses() const {
+    return server_ ? server_->pageAddresses() : std::vector<std::string>{};
+}
+std::string LiveCockpit::exposureWarning() const { return server_ ? server_->exposureWarning() : std::string{}; }
 std::uint64_t LiveCockpit::steps() const { return flight_ ? flight_->steps() : 0; }
 std::uint64_t LiveCockpit::heldEvents() const { return flight_ ? flight_->heldEvents() : 0; }
 

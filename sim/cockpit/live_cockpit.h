@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sim/cockpit/command_queue.h"
 #include "sim/cockpit/frame_board.h"
@@ -23,6 +24,7 @@ struct CockpitOptions {
     std::string outDir = "zolksim-out";
     std::string listen = "127.0.0.1";
     int port = kDefaultCockpitPort;  // 0: any free port
+    std::vector<std::string> allowHosts;  // more names the cockpit answers to
     bool running = true;      // flying from the start, else paused
     double warp = 1.0;
 };
@@ -44,6 +46,10 @@ public:
 
     int port() const;
     std::string pageAddress() const;
+    // Every address a browser can open, the token with them where one is needed.
+    std::vector<std::string> pageAddresses() const;
+    // Listening beyond this machine: who can reach the cockpit; else empty.
+    std::string exposureWarning() const;
     std::uint64_t steps() const;
     std::uint64_t heldEvents() const;
     const FrameBoard& board() const { return board_; }

@@ -13,8 +13,8 @@ struct PageSubject {
     std::string vesselName, bodyName;  // as the page shows them; empty with no display open
     simhost::Vessel* vessel = nullptr;  // null when the world has no vessel of that name
     const simhost::Body* body = nullptr;
-    // "Ion Tug about Earth": what the chart's samples are of.
-    std::string label() const { return vesselName + " about " + bodyName; }
+    // "Ion Tug about Earth": what the chart's samples are of; empty with no display open.
+    std::string label() const { return vesselName.empty() ? std::string{} : vesselName + " about " + bodyName; }
 };
 
 PageSubject pageSubject(simhost::World& world);

@@ -56,7 +56,7 @@ long long chunkSize(std::string_view line) {
 
 struct Head {
     std::string kept;  // the request line and the headers that pass through, each ending in CRLF
-    bool hasLength = false, chunked = false, wantsContinue = false;
+    bool hasLength = false, chunked = false, wantsContinue = false, hasHost = false;
     std::size_t length = 0;
 };
 
@@ -79,10 +79,13 @@ bool readHead(std::string_view head, Head& h) {
         } else if (sameWord(name, "transfer-encoding")) {
             if (!sameWord(value, "chunked") || h.chunked) return false;
             h.chunked = true;
+        } else if (sameWord(name, "host") && h.hasHost) {
+            return false;  // which of two names the request is for is anyone's guess
         } else if (sameWord(name, "expect")) {
             if (!sameWord(value, "100-continue")) return false;
             h.wantsContinue = true;
         } else {
+            h.hasHost = h.hasHost || sameWord(name, "host");
             h.kept.append(line).append(kLineEnd);
         }
     }
@@ -96,7 +99,8 @@ ScanState readChunks(const std::string& buffer, std::size_t at, std::size_t limi
     for (;;) {
         const std::size_t lineEnd = buffer.find(kLineEnd, at);
         if (lineEnd == std::string::npos)
-            return buffer.size() - at > kMaxChunkLine ? ScanState::Malformed : ScanState::NeedMore;
+            // A line of the limit may still end: its CR is here, its LF not yet.
+            return buffer.size() - at > kMaxChunkLine + 1 ? ScanState::Malformed : ScanState::NeedMore;
         if (lineEnd - at > kMaxChunkLine) return ScanState::Malformed;
         const long long size = chunkSize(std::string_view(buffer).substr(at, lineEnd - at));
         if (size < 0) return ScanState::Malformed;
@@ -122,16 +126,31 @@ ScanState readChunks(const std::string& buffer, std::size_t at, std::size_t limi
     }
 }
 
+// A line feed without its carriage return in the first `size` bytes: lines
+// that some readers end there and others do not. Waiting for a CRLF that
+// never comes would hold the client until its deadline.
+bool hasBareLineFeed(const std::string& buffer, std::size_t size) {
+    for (std::size_t at = buffer.find('\n'); at < size; at = buffer.find('\n', at + 1))
+        if (at == 0 || buffer[at - 1] != '\r') return true;
+    return false;
+}
+
 }  // namespace
 
-RequestScan scanRequest(std::string& buffer, std::size_t bodyLimit) {
+RequestScan scanRequest(std::string& buffer, const ScanLimits& limits) {
     RequestScan scan;
     const std::size_t headEnd = buffer.find("\r\n\r\n");
-    if (headEnd == std::string::npos) {
-        if (buffer.size() > kMaxHeadBytes) scan.state = ScanState::Malformed;
+    if (hasBareLineFeed(buffer, headEnd == std::string::npos ? buffer.size() : headEnd)) {
+        scan.state = ScanState::Malformed;
         return scan;
     }
-    if (headEnd + 2 > kMaxHeadBytes) {
+    if (headEnd == std::string::npos) {
+        // A head of the limit (its last CRLF included) still has its empty
+        // line's CRLF to come: refused only once that cannot end it.
+        if (buffer.size() > limits.head + 1) scan.state = ScanState::Malformed;
+        return scan;
+    }
+    if (headEnd + 2 > limits.head) {
         scan.state = ScanState::Malformed;
         return scan;
     }
@@ -144,10 +163,14 @@ RequestScan scanRequest(std::string& buffer, std::size_t bodyLimit) {
     std::string body;
     std::size_t end = bodyAt;
     if (head.chunked) {
-        scan.state = readChunks(buffer, bodyAt, bodyLimit, body, end);
-        if (scan.state == ScanState::NeedMore && buffer.size() > kMaxRawRequestBytes) scan.state = ScanState::TooLarge;
+        scan.state = readChunks(buffer, bodyAt, limits.body, body, end);
+        // Framing beyond the raw limit (many tiny chunks, long trailers) is
+        // refused however the bytes came: whole in one read or piece by piece.
+        if ((scan.state == ScanState::NeedMore && buffer.size() > limits.raw) ||
+            (scan.state == ScanState::Ready && end > limits.raw))
+            scan.state = ScanState::TooLarge;
     } else if (head.hasLength) {
-        if (head.length > bodyLimit) scan.state = ScanState::TooLarge;
+        if (head.length > limits.body) scan.state = ScanState::TooLarge;
         else if (buffer.size() >= bodyAt + head.length) {
             body.assign(buffer, bodyAt, head.length);
             end = bodyAt + head.length;

@@ -28,9 +28,18 @@ struct RequestScan {
     bool wantsContinue = false;
 };
 
+struct ScanLimits {
+    std::size_t head = kMaxHeadBytes;       // request line and headers, each with its CRLF
+    std::size_t raw = kMaxRawRequestBytes;  // a chunked request as sent, framing and all
+    std::size_t body = 4096;                // the body decoded
+};
+
 // Looks at what a connection sent; once a request is whole, rewrites it at the
 // front of `buffer` with its body decoded and framed by Content-Length (no
 // Transfer-Encoding, no Expect), so that the request reader sees one framing only.
-RequestScan scanRequest(std::string& buffer, std::size_t bodyLimit);
+RequestScan scanRequest(std::string& buffer, const ScanLimits& limits);
+inline RequestScan scanRequest(std::string& buffer, std::size_t bodyLimit) {
+    return scanRequest(buffer, ScanLimits{kMaxHeadBytes, kMaxRawRequestBytes, bodyLimit});
+}
 
 }  // namespace zolksim::cockpit

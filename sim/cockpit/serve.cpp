@@ -4,7 +4,6 @@
 #include <pthread.h>
 
 #include "sim/cockpit/live_cockpit.h"
-#include "sim/cockpit/request_guard.h"
 
 namespace zolksim {
 
@@ -24,6 +23,7 @@ int serveCockpit(const RunOptions& o, std::ostream& out, std::ostream& err) {
     options.outDir = o.outDir;
     options.listen = o.listen;
     options.port = o.port;
+    options.allowHosts = o.allowHosts;
     cockpit::LiveCockpit live(options);
     std::string error, warnings;
     if (const int status = live.open(error, warnings); status != 0) {
@@ -32,9 +32,11 @@ int serveCockpit(const RunOptions& o, std::ostream& out, std::ostream& err) {
         return status;
     }
     if (!warnings.empty()) err << "zolksim: warning: " << warnings;
-    if (const std::string exposed = cockpit::RequestGuard(o.listen, live.port()).exposureWarning(); !exposed.empty())
+    if (const std::string exposed = live.exposureWarning(); !exposed.empty())
         err << "zolksim: warning: " << exposed << "\n";
-    out << "The cockpit is live at " << live.pageAddress() << " (Ctrl+C stops it)" << std::endl;
+    const std::vector<std::string> addresses = live.pageAddresses();
+    out << "The cockpit is live at " << addresses.front() << " (Ctrl+C stops it)" << std::endl;
+    for (std::size_t i = 1; i < addresses.size(); ++i) out << "  and at " << addresses[i] << std::endl;
 
     int signal = 0;
     sigwait(&stopSignals, &signal);

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <optional>
 
+#include "host/world/names.h"
+
 namespace zolksim {
 
 namespace {
@@ -23,6 +25,9 @@ constexpr QuantityName kQuantities[] = {
 };
 
 constexpr std::string_view kQuantityList = "periapsis, apoapsis, period, eccentricity, propellant or days";
+constexpr std::string_view kMeanQuantityList = "periapsis, apoapsis, period or eccentricity after 'mean'";
+
+bool isOrbitFigure(GoalQuantity q) { return q != GoalQuantity::Propellant && q != GoalQuantity::Days; }
 
 // The condition's words: names, numbers and comparison signs. A sign or a
 // number ends a word, so "apoapsis>=5000km" reads as four words.
@@ -72,7 +77,14 @@ std::optional<double> numberOf(std::string_view word) {
     return value;
 }
 
-double figure(const GoalFigures& f, GoalQuantity q) {
+double figure(const GoalFigures& f, GoalQuantity q, bool mean) {
+    if (mean) switch (q) {
+            case GoalQuantity::Periapsis: return f.meanPeriapsisKm;
+            case GoalQuantity::Apoapsis: return f.meanApoapsisKm;
+            case GoalQuantity::Period: return f.meanPeriodMin;
+            case GoalQuantity::Eccentricity: return f.meanEccentricity;
+            default: break;
+        }
     switch (q) {
         case GoalQuantity::Periapsis: return f.periapsisKm;
         case GoalQuantity::Apoapsis: return f.apoapsisKm;
@@ -84,8 +96,7 @@ double figure(const GoalFigures& f, GoalQuantity q) {
     return 0.0;
 }
 
-bool holds(const GoalClause& c, const GoalFigures& f) {
-    const double x = figure(f, c.quantity);
+bool holds(const GoalClause& c, double x) {
     switch (c.comparison) {
         case Comparison::Less: return x < c.value;
         case Comparison::LessOrEqual: return x <= c.value;
@@ -93,6 +104,27 @@ bool holds(const GoalClause& c, const GoalFigures& f) {
         case Comparison::GreaterOrEqual: return x >= c.value;
     }
     return false;
+}
+
+bool holds(const GoalClause& c, const GoalFigures& f) { return holds(c, figure(f, c.quantity, c.mean)); }
+
+double timeOf(const GoalFigures& f, const GoalClause& c) { return c.mean ? f.meanTime : f.time; }
+
+// When a clause holds, its figure taken as linear between before and now:
+// from `from` on (or before it, when `until`). A clause that holds at both
+// ends, or at neither, or whose crossing cannot be placed, is taken to hold
+// as it does now, from its present figure's time.
+struct ClauseSpan {
+    double from;
+    bool until;  // holds before `from` instead of after it
+};
+
+ClauseSpan spanOf(const GoalClause& c, const GoalFigures& before, const GoalFigures& now) {
+    const double x0 = figure(before, c.quantity, c.mean), x1 = figure(now, c.quantity, c.mean);
+    const double t0 = timeOf(before, c), t1 = timeOf(now, c);
+    const bool h0 = holds(c, x0), h1 = holds(c, x1);
+    if (h0 == h1 || !std::isfinite(x0) || !std::isfinite(x1) || !(t1 > t0)) return {h1 ? -INFINITY : INFINITY, false};
+    return {t0 + (c.value - x0) / (x1 - x0) * (t1 - t0), h0};
 }
 
 }  // namespace
@@ -103,10 +135,33 @@ bool GoalCondition::metBy(const GoalFigures& figures) const {
     });
 }
 
+double GoalCondition::metTime(const GoalFigures& before, const GoalFigures& now) const {
+    // Each group holds from the latest of its clauses' starts (a clause that
+    // holds only until some time ends it); the condition from its earliest group.
+    double best = now.time;
+    for (const auto& all : anyOf_) {
+        double from = -INFINITY, until = INFINITY;
+        for (const GoalClause& c : all) {
+            const ClauseSpan span = spanOf(c, before, now);
+            if (span.until) until = std::min(until, span.from);
+            else from = std::max(from, span.from);
+        }
+        if (std::isfinite(from) && from < until) best = std::min(best, from);
+    }
+    return best;
+}
+
 bool GoalCondition::needsOrbit() const {
     for (const auto& all : anyOf_)
         for (const GoalClause& c : all)
-            if (c.quantity != GoalQuantity::Propellant && c.quantity != GoalQuantity::Days) return true;
+            if (isOrbitFigure(c.quantity)) return true;
+    return false;
+}
+
+bool GoalCondition::needsMeans() const {
+    for (const auto& all : anyOf_)
+        for (const GoalClause& c : all)
+            if (c.mean) return true;
     return false;
 }
 
@@ -125,11 +180,13 @@ GoalParse parseGoalCondition(std::string_view text) {
 
     parse.condition.anyOf_.emplace_back();
     while (true) {
+        const bool mean = i < words.size() && simhost::sameName(words[i], "mean");
+        if (mean) ++i;
         const QuantityName* name = nullptr;
         if (i < words.size())
             for (const QuantityName& q : kQuantities)
-                if (words[i] == q.word) name = &q;
-        if (!name) return refuse(kQuantityList);
+                if (simhost::sameName(words[i], q.word) && (!mean || isOrbitFigure(q.quantity))) name = &q;
+        if (!name) return refuse(mean ? kMeanQuantityList : kQuantityList);
         ++i;
         const std::optional<Comparison> comparison = i < words.size() ? comparisonOf(words[i]) : std::nullopt;
         if (!comparison) return refuse("<, <=, > or >=");
@@ -137,12 +194,12 @@ GoalParse parseGoalCondition(std::string_view text) {
         const std::optional<double> value = i < words.size() ? numberOf(words[i]) : std::nullopt;
         if (!value) return refuse("a number");
         ++i;
-        if (i < words.size() && !name->unit.empty() && words[i] == name->unit) ++i;
-        parse.condition.anyOf_.back().push_back({name->quantity, *comparison, *value});
+        if (i < words.size() && !name->unit.empty() && simhost::sameName(words[i], name->unit)) ++i;
+        parse.condition.anyOf_.back().push_back({name->quantity, mean, *comparison, *value});
 
         if (i == words.size()) break;
-        if (words[i] == "or") parse.condition.anyOf_.emplace_back();
-        else if (words[i] != "and")
+        if (simhost::sameName(words[i], "or")) parse.condition.anyOf_.emplace_back();
+        else if (!simhost::sameName(words[i], "and"))
             return refuse(name->unit.empty() ? std::string("'and' or 'or'")
                                              : std::string("'").append(name->unit).append("', 'and' or 'or'"));
         ++i;

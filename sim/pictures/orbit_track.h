@@ -62,6 +62,7 @@ public:
     // The periods in which the engines burned, short gaps joined (see above).
     const std::vector<BurnPeriod>& burns() const { return burns_; }
     const simhost::Body& body() const { return body_; }
+    simhost::Vessel& vessel() const { return vessel_; }
     std::size_t burnCount() const { return burnCount_; }
     double burnTime() const { return burnTime_; }  // s in all
 

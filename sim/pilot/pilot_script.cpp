@@ -124,7 +124,7 @@ std::string readArguments(PilotAction& action, std::string_view args) {
 }  // namespace
 
 bool plainFileName(std::string_view name) {
-    if (name.empty() || name.size() > 200 || name.front() == '.') return false;
+    if (name.empty() || name.size() > kMaxSaveNameLength || name.front() == '.') return false;
     return std::all_of(name.begin(), name.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
                c == '-' || c == '_';

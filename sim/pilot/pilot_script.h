@@ -37,8 +37,11 @@ ScriptParse loadPilotScript(const std::string& path);
 // Typed text: an input box line; longer is surely a mistake.
 constexpr std::size_t kMaxTypedLength = 255;
 
+constexpr std::size_t kMaxSaveNameLength = 200;
+
 // A file name for the output folder: letters, digits, '.', '-', '_', not
-// starting with '.', at most 200 characters (no folders, nothing hidden).
+// starting with '.', at most kMaxSaveNameLength characters (no folders,
+// nothing hidden).
 bool plainFileName(std::string_view name);
 
 // Typed text reaches the module as a C string: a NUL or other control byte

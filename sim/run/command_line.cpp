@@ -5,6 +5,7 @@
 
 #include "host/physics/physical_constants.h"
 #include "sim/goal/goal_condition.h"
+#include "sim/run/command_line_exit.h"
 
 namespace zolksim {
 
@@ -83,6 +84,9 @@ Parser::Parser()
     app.add_option("--port", o.port, "The cockpit's port (default 8417; 0: any free port)")->check(CLI::Range(0, 65535))->needs(serveOption);
     app.add_option("--listen", o.listen, "The address the cockpit listens on (default 127.0.0.1, this machine only)")
         ->needs(serveOption);
+    app.add_option("--allow-host", o.allowHosts,
+                   "A name, besides this machine's own, that browsers reach the cockpit by (may be repeated)")
+        ->needs(serveOption);
     app.set_version_flag("--version,-V", kVersionText);
 }
 
@@ -95,7 +99,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     try {
         parser.app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        parsed.exitCode = parser.app.exit(e, out, err);
+        parsed.exitCode = commandLineExit(parser.app, e, out, err);
         return parsed;
     }
     RunOptions& o = parsed.options = parser.o;
@@ -104,7 +108,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         GoalParse goal = parseGoalCondition(parser.until);
         if (!goal.ok) {
             err << "zolksim: --until: " << goal.error << "\n";
-            parsed.exitCode = 2;
+            parsed.exitCode = kExitBadCommandLine;
             return parsed;
         }
         o.goal = std::move(goal.condition);
@@ -113,7 +117,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     if (*parser.secondsOption) o.duration = seconds;
     if (!std::isfinite(o.duration)) {
         err << "zolksim: --days " << days << " is too long\n";
-        parsed.exitCode = 2;
+        parsed.exitCode = kExitBadCommandLine;
         return parsed;
     }
     parsed.run = true;

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/physics/physical_constants.h"
 #include "sim/goal/goal_condition.h"
@@ -26,6 +27,7 @@ struct RunOptions {
     bool serve = false;
     int port = kDefaultCockpitPort;
     std::string listen = "127.0.0.1";
+    std::vector<std::string> allowHosts;  // --allow-host: more names the cockpit answers to
 };
 
 // The command line read into options. When the run should not go ahead (help,

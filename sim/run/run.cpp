@@ -14,7 +14,9 @@
 #include "sim/run/flight.h"
 #include "sim/run/module_path.h"
 #include "sim/pictures/orbit_plot.h"
+#include "sim/output/history_csv.h"
 #include "sim/output/output_folder.h"
+#include "sim/output/summary_json.h"
 #include "sim/pictures/page_picture.h"
 #include "sim/pictures/raster_canvas.h"
 #include "sim/run/summary.h"
@@ -78,9 +80,11 @@ public:
         });
         ProgressBar progress(stderr, terminal_.progress && !o_.quiet, o_.duration);
 
+        OrbitHistory history(*vessel_, *body_);
+        flight.record(&history);
         std::optional<GoalWatch> goal;
         if (o_.goal) {
-            goal.emplace(*o_.goal, *vessel_, *body_);
+            goal.emplace(*o_.goal, *vessel_, *body_, &history);
             flight.stopAt(&*goal);
         }
 
@@ -89,16 +93,21 @@ public:
         figures.bodyName = body_->name;
         figures.duration = o_.duration;
         figures.step = o_.step;
-        figures.steps = flight.stepCount();
         figures.propellantStart = propellantOf(*vessel_);
         flight.fly(pilot, track, progress, [&] { figures.deltaVBefore = shownDeltaV(pilot); });
         figures.wallSeconds = progress.wallSeconds();
         figures.duration = simhost::world().simTime();  // as flown
         figures.mjdEnd = simhost::world().mjd();
+        figures.steps = flight.stepsFlown();
         if (goal) {
             figures.goal = goal->condition().text();
             figures.goalMet = goal->met();
-            if (goal->met()) figures.steps = goal->metStep();
+            figures.goalCrossing = goal->crossingTime();
+            figures.goalOnMeans = goal->condition().needsMeans();
+        }
+        if (flight.end() == FlightEnd::HitBody || flight.end() == FlightEnd::StepTooCoarse) {
+            figures.stopped = flight.stopReason();
+            figures.stopTime = flight.stopTime();
         }
         figures.propellantEnd = propellantOf(*vessel_);
         figures.burnTime = track.burnTime();
@@ -116,12 +125,27 @@ public:
             page = capturePage(*display);
             figures.deltaVAfter = valueBelow(*page, "Main Eng.dV");
         }
+        const RunEnd end = flight.end() == FlightEnd::HitBody         ? RunEnd::HitBody
+                           : flight.end() == FlightEnd::StepTooCoarse ? RunEnd::StepTooCoarse
+                           : !goal                                    ? RunEnd::Completed
+                           : goal->met()                              ? RunEnd::GoalMet
+                                                                      : RunEnd::GoalNotMet;
+        const int status = end == RunEnd::HitBody         ? kExitHitBody
+                           : end == RunEnd::StepTooCoarse ? kExitStepTooCoarse
+                           : end == RunEnd::GoalNotMet    ? kExitGoalUnmet
+                                                          : 0;
         const std::string summary = runSummary(figures);
-        if (int status = writeOutputs(page, track, summary); status != 0) return status;
+        if (int failed = writeOutputs(page, track, summary, historyCsv(history),
+                                      summaryJson(figures, history, end, status));
+            failed != 0)
+            return failed;
         show(page, summary);
-        if (!goal || goal->met()) return 0;
-        if (o_.quiet) err_ << "zolksim: goal \"" << goal->condition().text() << "\" not met within the limit\n";
-        return kExitGoalUnmet;
+        if (!figures.stopped.empty())
+            err_ << "zolksim: " << figures.stopped << " " << clockText(figures.stopTime)
+                 << " after the start; the run stopped there\n";
+        else if (end == RunEnd::GoalNotMet && o_.quiet)
+            err_ << "zolksim: goal \"" << goal->condition().text() << "\" not met within the limit\n";
+        return status;
     }
 
 private:
@@ -143,6 +167,8 @@ private:
         if (!vessel_) return fail(scenarioName() + ": no vessel has the focus, so there is nothing to fly", kExitBadInput);
         body_ = dominantBodyOf(*vessel_);
         if (!body_) return fail(scenarioName() + ": the scenario has no bodies, so there is no orbit to follow", kExitBadInput);
+        if (const std::string why = unsoundStartReason(*vessel_, *body_, o_.step); !why.empty())
+            return fail(scenarioName() + ": " + why, kExitBadInput);
 
         std::string error;
         if (!folder_.open(o_.outDir, error)) return fail(error, kExitFailed);
@@ -150,7 +176,8 @@ private:
     }
 
     // The pictures, the final scenario and the summary, moved into place together.
-    int writeOutputs(const std::optional<PageView>& page, const OrbitTrack& track, const std::string& summary) {
+    int writeOutputs(const std::optional<PageView>& page, const OrbitTrack& track, const std::string& summary,
+                     const std::string& history, const std::string& summaryForPrograms) {
         std::string error;
         if (page) {
             const PictureSize size = pagePictureSize(*page);
@@ -162,7 +189,10 @@ private:
                           [&](Canvas& c) { drawOrbitPlot(track, vessel_->name, o_.duration, c); }, error))
             return fail(error, kExitFailed);
         if (!simhost::saveScenarioFile(folder_.stage("final.scn"), error, description_)) return fail(error, kExitFailed);
-        if (!writeText(folder_.stage("summary.txt"), summary, error)) return fail(error, kExitFailed);
+        if (!writeText(folder_.stage("summary.txt"), summary, error) ||
+            !writeText(folder_.stage("summary.json"), summaryForPrograms, error) ||
+            !writeText(folder_.stage("history.csv"), history, error))
+            return fail(error, kExitFailed);
         if (!folder_.commit(error)) return fail(error, kExitFailed);
         return 0;
     }

@@ -15,10 +15,15 @@ struct Terminal {
 // A run with a goal (--until) that reached its limit without meeting it; its
 // files are written all the same.
 constexpr int kExitGoalUnmet = 4;
+// A flight stopped where its path went through the body's surface, or where
+// its step became too coarse for the orbit (sim/run/flight_guard.h); its files
+// are written all the same, and no goal is met.
+constexpr int kExitHitBody = 5;
+constexpr int kExitStepTooCoarse = 6;
 
 // Exit status 0 on success; 1 when the run could not be flown or written;
-// 2 for a bad scenario, script or goal; 4 for a goal not met in time; CLI11's
-// own status for a bad command line.
+// 2 for a bad command line, scenario, script or goal, or a step too coarse
+// from the start; 4 for a goal not met in time; 5 and 6 as above.
 int runZolksim(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Terminal terminal = {});
 
 }  // namespace zolksim

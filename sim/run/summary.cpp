@@ -47,12 +47,25 @@ std::string calendarText(double mjd) {
                   static_cast<long>(clock.minutes().count()), static_cast<long>(clock.seconds().count()));
 }
 
+std::string preciseClockText(double seconds) {
+    const double tenths = std::round(seconds * 10.0);
+    const double whole = std::floor(tenths / 10.0);
+    return clockText(whole) + format(".%d", static_cast<int>(tenths - whole * 10.0));
+}
+
 std::string runSummary(const RunFigures& f) {
     std::string out;
+    if (!f.stopped.empty())
+        out += "Stopped at step " + std::to_string(f.steps) + ": " + f.stopped + ", " + clockText(f.stopTime) +
+               " after the start, on " + calendarText(f.mjdEnd - (f.duration - f.stopTime) / 86400.0) + " TT.\n";
     if (!f.goal.empty()) {
         out += f.goalMet ? "Goal \"" + f.goal + "\" met at step " + std::to_string(f.steps) + ", " +
-                               clockText(f.duration) + " after the start, on " + calendarText(f.mjdEnd) + " TT.\n"
-                         : "Goal \"" + f.goal + "\" not met within the limit of " + clockText(f.duration) + ".\n";
+                               clockText(f.duration) + " after the start, on " + calendarText(f.mjdEnd) + " TT;\n" +
+                               (f.goalOnMeans ? "the orbit means' trend crossed it at " : "it came to hold at ") +
+                               preciseClockText(f.goalCrossing) + " (interpolated).\n"
+                         : "Goal \"" + f.goal + "\" not met" +
+                               (f.stopped.empty() ? " within the limit of " + clockText(f.duration) : std::string()) +
+                               ".\n";
     }
     out += "Flew " + clockText(f.duration) + " of simulated time in " + std::to_string(f.steps) +
                       " steps of " + format("%g s", f.step) +

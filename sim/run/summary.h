@@ -23,9 +23,16 @@ struct RunFigures {
     double mjdEnd = 0.0;                           // the date at the end (MJD, TT)
     std::string goal;                              // --until's condition; empty: none
     bool goalMet = false;                          // then the run ended on the step that met it
+    double goalCrossing = 0.0;                     // when it came to hold, interpolated (simulated s)
+    bool goalOnMeans = false;                      // a goal on the means over an orbit
+    std::string stopped;   // why the flight stopped early (flight_guard.h); empty: it did not
+    double stopTime = 0.0;  // then when, simulated s
 };
 
 std::string runSummary(const RunFigures& figures);
+
+// A time since the start to a tenth of a second, "9d 11:48:51.4".
+std::string preciseClockText(double seconds);
 
 // A Modified Julian Date as a calendar date and time, "2024-12-16 09:12:25".
 std::string calendarText(double mjd);

@@ -19,6 +19,7 @@
 #include "sim/pictures/orbit_plot.h"
 #include "sim/pictures/raster_canvas.h"
 #include "sim/pictures/svg_canvas.h"
+#include "sim/run/command_line_exit.h"
 #include "sim/run/process_id.h"
 #include "sim/sample/dispersion_output.h"
 #include "sim/sweep/case_range.h"
@@ -335,7 +336,7 @@ int runSweep(int argc, const char* const* argv, std::ostream& out, std::ostream&
     try {
         app.parse(argc - 1, argv + 1);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e, out, err) == 0 ? 0 : kExitBadInput;  // help asked for, or a mistake
+        return commandLineExit(app, e, out, err);
     }
     return Sweep(std::move(o), argv[0], out, err, terminal).go();
 }

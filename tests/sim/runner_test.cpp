@@ -13,71 +13,15 @@
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
 #include "sim/run/command_line.h"
+#include "sim/run/default_mission.h"
 #include "sim/run/process_id.h"
+#include "tests/sim/runner_fixture.h"
 #include "sim/run/run.h"
 
 namespace {
 
+using namespace runner_fixture;
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-class Runner : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        // The process in the name: the suites of several builds may run at once.
-        folder = fs::path(::testing::TempDir()) /
-                 ("zolksim_" + std::to_string(zolksim::currentProcessId()) + "_" + std::string(info->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    std::string write(const std::string& name, const std::string& text) {
-        const fs::path path = folder / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
-    }
-
-    static std::string read(const fs::path& path) {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-
-    Outcome run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"zolksim", "--module", ZOLK_MODULE_PATH, "--out", out().string()});
-        std::vector<const char*> argv;
-        for (const std::string& a : args) argv.push_back(a.c_str());
-        std::ostringstream out, err;
-        const int status = zolksim::runZolksim(static_cast<int>(argv.size()), argv.data(), out, err);
-        return {status, out.str(), err.str()};
-    }
-
-    fs::path out() const { return folder / "out"; }
-
-    // The vessel's orbit about Earth in a saved scenario, read back by the host.
-    ORBITPARAM savedOrbit(const fs::path& scenario) {
-        const simhost::ScenarioLoad load = simhost::loadScenarioFile(scenario.string());
-        EXPECT_TRUE(load.ok) << simhost::messageText(load.error);
-        simhost::Vessel* tug = simhost::world().findVessel("Ion Tug");
-        ELEMENTS el{};
-        ORBITPARAM prm{};
-        EXPECT_NE(tug, nullptr);
-        if (tug) {
-            EXPECT_TRUE(tug->vesselInterface().GetElements(simhost::world().findBody("Earth"), el, &prm, 0, FRAME_ECL));
-        }
-        simhost::world().reset();
-        return prm;
-    }
-
-    fs::path folder;
-};
 
 constexpr double kKm = 1000.0;
 
@@ -85,9 +29,10 @@ constexpr double kKm = 1000.0;
 TEST_F(Runner, DefaultMissionRaisesTheApoapsisFarMoreThanThePeriapsis) {
     const Outcome r = run({"--days", "3"});
     ASSERT_EQ(r.status, 0) << r.err;
-    for (const char* name : {"page.png", "page.svg", "orbit.png", "orbit.svg", "final.scn", "summary.txt"})
+    for (const char* name : {"page.png", "page.svg", "orbit.png", "orbit.svg", "final.scn", "summary.txt",
+                             "summary.json", "history.csv"})
         EXPECT_TRUE(fs::exists(out() / name)) << name;
-    EXPECT_EQ(std::distance(fs::directory_iterator(out()), fs::directory_iterator{}), 6) << "no staging left";
+    EXPECT_EQ(std::distance(fs::directory_iterator(out()), fs::directory_iterator{}), 8) << "no staging left";
 
     // Start: 400 km x 2000 km above Earth's 6371 km mean radius.
     const ORBITPARAM end = savedOrbit(out() / "final.scn");
@@ -137,6 +82,15 @@ TEST_F(Runner, BadInputFailsNamingTheLineAndWritesNothing) {
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("missing.scn"), std::string::npos) << r.err;
 
+    // A tank cannot hold more than its capacity (5000 kg in a 400 kg tank).
+    const std::string overfilled = write("full.scn", "BEGIN_SHIPS\nTug\n  EMPTY_MASS 1000\n  TANK 400 5000\nEND\nEND_SHIPS\n");
+    r = run({overfilled, "--seconds", "10"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("full.scn:4: TANK: 5000 kg of propellant is more than the tank's capacity of 400 kg"),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(out()));
+
     // A folder that already holds files keeps exactly those.
     fs::create_directories(out());
     std::ofstream(out() / "keep.txt") << "mine";
@@ -145,11 +99,17 @@ TEST_F(Runner, BadInputFailsNamingTheLineAndWritesNothing) {
     EXPECT_EQ(std::distance(fs::directory_iterator(out()), fs::directory_iterator{}), 1);
 }
 
+// Every mistake ends with status 2, whatever CLI11 would say (105 a refused
+// value, 106 excluded options, 109 an unknown option, 114 extra arguments).
 TEST_F(Runner, CommandLineMistakesAreRefused) {
-    EXPECT_NE(run({"--days", "1", "--seconds", "5"}).status, 0);
-    EXPECT_NE(run({"--step", "0"}).status, 0);
-    EXPECT_NE(run({"--days", "-2"}).status, 0);
-    EXPECT_NE(run({"--days", "1e300", "--step", "1e-300"}).status, 0);
+    EXPECT_EQ(run({"--days", "1", "--seconds", "5"}).status, 2);
+    EXPECT_EQ(run({"--step", "0"}).status, 2);
+    EXPECT_EQ(run({"--days", "-2"}).status, 2);
+    EXPECT_EQ(run({"--days", "1e300", "--step", "1e-300"}).status, 2);
+    EXPECT_EQ(run({"--no-such-option"}).status, 2);
+    EXPECT_EQ(run({"a.scn", "b.scn"}).status, 2);
+    EXPECT_EQ(run({"--port", "80"}).status, 2);
+    EXPECT_EQ(run({"--version"}).status, 0);
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--script"), std::string::npos);
@@ -184,6 +144,13 @@ TEST_F(Runner, UntilStopsOnTheFirstStepMeetingTheGoal) {
 
     ASSERT_EQ(run({"--seconds", std::to_string((step - 1) * 10), "--step", "10", "--quiet"}).status, 0);
     EXPECT_LT(savedOrbit(out() / "final.scn").ApD - simhost::kRadiusEarth, 5000 * kKm);
+
+    // The periapsis in km too: the start's 400 km does not meet 410 km.
+    ASSERT_EQ(run({"--until", "periapsis >= 410 km", "--step", "10", "--days", "3", "--quiet"}).status, 0);
+    EXPECT_EQ(read(out() / "summary.txt").find("met at step 0,"), std::string::npos);
+    const double periapsis = savedOrbit(out() / "final.scn").PeD - simhost::kRadiusEarth;
+    EXPECT_GE(periapsis, 410 * kKm);
+    EXPECT_LT(periapsis, 411 * kKm);
 }
 
 // A goal that cannot be read stops the run before anything flies, naming the
@@ -198,6 +165,26 @@ TEST_F(Runner, UntilRefusesAMalformedGoalAndReportsAnUnmetOne) {
     EXPECT_EQ(r.status, zolksim::kExitGoalUnmet);
     EXPECT_NE(r.out.find("not met within the limit of 0d 00:10:00"), std::string::npos) << r.out;
     EXPECT_TRUE(fs::exists(out() / "final.scn"));
+}
+
+// Steps too coarse for the orbit are refused before anything flies; a path
+// into the body stops the run where it hit, with its own status, and no goal
+// is met on it.
+TEST_F(Runner, CoarseStepsAreRefusedAndAHitStopsTheRun) {
+    Outcome r = run({"--step", "300"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("a step of 300 s is too coarse at 400 km above Earth"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(out()));
+
+    // 7000 m/s at 400 km: the tug falls into Earth within 13 minutes.
+    std::string scenario = zolksim::kDefaultMissionText;
+    scenario.replace(scenario.find("RVEL 0 8068.2 0"), 15, "RVEL 0 7000 0");
+    r = run({write("fall.scn", scenario), "--until", "periapsis > 9000 km or days >= 1", "--step", "10"});
+    EXPECT_EQ(r.status, zolksim::kExitHitBody) << r.err;
+    EXPECT_NE(r.err.find("Ion Tug hit the surface of Earth 0d 00:12:"), std::string::npos) << r.err;
+    const std::string summary = read(out() / "summary.txt");
+    EXPECT_EQ(summary.rfind("Stopped at step 75: Ion Tug hit the surface of Earth, 0d 00:12:", 0), 0u) << summary;
+    EXPECT_NE(summary.find("Goal \"periapsis > 9000 km or days >= 1\" not met.\n"), std::string::npos) << summary;
 }
 
 // The parser is built once and kept: nothing of one command line stays for the next.

@@ -128,7 +128,7 @@ TEST(Solve, LeastThrustOfTheDefaultTugCheckedByFlyingIt) {
 // can start 4 days late at most.
 TEST(Solve, LatestStartLeavesTheTimeTheGoalTakes) {
     std::vector<const char*> argv = {"zolksim", "solve", "--goal", "days >= 3", "--within", "7", "--find",
-                                     "start_delay", "--from", "0", "--to", "6", "--tolerance", "0.01", "--step", "60",
+                                     "start_delay", "--from", "0", "--to", "6", "--tolerance", "0.01", "--step", "50",
                                      "--quiet", "--module", ZOLK_MODULE_PATH};
     std::ostringstream out, err;
     ASSERT_EQ(zolksim::runZolksim(static_cast<int>(argv.size()), argv.data(), out, err), 0) << err.str();

@@ -10,6 +10,7 @@ class ZolkChart {
   constructor(canvas) {
     this.canvas = canvas;
     this.g = canvas.getContext('2d');
+    this.aspect = canvas.height / canvas.width;
     this.samples = [];
   }
 
@@ -29,15 +30,16 @@ class ZolkChart {
     return 'Pe ' + km(s[1]) + '  Ap ' + km(s[2]) + '  propellant ' + s[3].toFixed(2) + ' kg';
   }
 
-  draw() {
-    const g = this.g, w = this.canvas.width, h = this.canvas.height;
+  // empty: what to say while there is nothing to draw.
+  draw(empty) {
+    const g = this.g, { w, h } = deviceCanvas(this.canvas, g, this.aspect);
     const left = 64, right = w - 60, top = 24, bottom = h - 44;
     g.clearRect(0, 0, w, h);
     g.font = '11px "DejaVu Sans Mono", monospace';
     const s = this.samples;
     if (s.length === 0) {
       g.fillStyle = '#a0a4aa';
-      g.fillText('no samples yet: run the simulation', left, h / 2);
+      g.fillText(empty || 'no samples yet', left, h / 2);
       return;
     }
     // Every scale runs between round numbers and is marked at round steps.
@@ -45,9 +47,8 @@ class ZolkChart {
     const altitudes = s.flatMap(x => [x[1], x[2]]).filter(v => v !== null).map(m => m / 1000);
     const km = roundScale(Math.min(...altitudes), Math.max(...altitudes), 4);
     const kg = roundScale(0, Math.max(...s.map(x => x[3]), 1), 4);
-    const unit = timeUnit(t1 - t0);
-    const time = roundScale(t0 / unit.seconds, t1 / unit.seconds, 5, true);
-    const X = t => left + (right - left) * (t / unit.seconds - time.low) / (time.high - time.low);
+    const time = timeScale(t0, t1, Math.max(2, Math.floor((right - left) / 90)));  // a label is ~70 px wide
+    const X = t => left + (right - left) * (t - time.low) / (time.high - time.low);
     const Y = v => bottom - (bottom - top) * (v - km.low) / (km.high - km.low);
     const F = v => bottom - (bottom - top) * (v - kg.low) / (kg.high - kg.low);
 
@@ -63,14 +64,15 @@ class ZolkChart {
     for (const v of kg.ticks) g.fillText(v.toLocaleString('en-US'), right + 6, F(v) + 4);
     g.textAlign = 'center';
     for (const v of time.ticks) {
-      const x = left + (right - left) * (v - time.low) / (time.high - time.low);
+      const x = X(v);
       g.beginPath(); g.moveTo(x, bottom); g.lineTo(x, bottom + 4); g.stroke();
-      g.fillText(v.toLocaleString('en-US'), x, bottom + 15);
+      g.fillText(clockText(v, time.step), x, bottom + 15);
     }
     g.fillText('km', left - 30, 12);
     g.fillText('kg', right + 30, 12);
+    g.textAlign = 'right';
+    g.fillText('T+', left - 34, bottom + 15);
     g.textAlign = 'left';
-    g.fillText('T+ ' + unit.name, right + 6, bottom + 15);
 
     const line = (value, scaleOf, colour) => {
       g.strokeStyle = colour;
@@ -117,9 +119,23 @@ function roundScale(low, high, count, exact) {
   return { low: from, high: to, ticks };
 }
 
-// The unit the time axis counts in: minutes for a short run, then hours, then days.
-function timeUnit(span) {
-  if (span < 3 * 3600) return { name: 'min', seconds: 60 };
-  if (span < 3 * 86400) return { name: 'h', seconds: 3600 };
-  return { name: 'd', seconds: 86400 };
+// Steps of elapsed time a clock reads well (s): seconds, minutes, hours, days.
+const TIME_STEPS = [1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 3600, 7200, 10800, 21600, 43200,
+  86400, 172800, 432000, 864000, 1728000, 4320000, 8640000];
+
+// The time axis from t0 to t1 (s): marked at round clock times, about `count` of them.
+function timeScale(t0, t1, count) {
+  const span = Math.max(t1 - t0, 1);
+  const step = TIME_STEPS.find(s => span / s <= count) || span / count;
+  const ticks = [];
+  for (let v = Math.ceil(t0 / step) * step; v <= t1 + 1e-6; v += step) ticks.push(v);
+  return { low: t0, high: t0 + span, step, ticks };
+}
+
+// Elapsed time as "d hh:mm", with seconds (":ss") when the marks are closer than a minute.
+function clockText(seconds, step) {
+  const s = Math.round(seconds);
+  const pad = n => String(n).padStart(2, '0');
+  const text = Math.floor(s / 86400) + 'd ' + pad(Math.floor(s / 3600) % 24) + ':' + pad(Math.floor(s / 60) % 60);
+  return step < 60 ? text + ':' + pad(s % 60) : text;
 }

@@ -6,10 +6,17 @@ const WARPS = [1, 10, 100, 1000, 10000, 100000];
 const BUTTON_SHARE = i => 0.125 + 0.15 * (i % 6);  // a button's height on the screen, as the host spaces them
 
 const $ = id => document.getElementById(id);
+// Beyond this machine the cockpit answers only requests with its token: the
+// address it printed carries it, and the page sends it on with its own requests.
+const TOKEN = new URLSearchParams(location.search).get('token');
+const withToken = path => TOKEN ? path + '?token=' + encodeURIComponent(TOKEN) : path;
+const PHONE = window.matchMedia('(max-width: 600px)');
 const displays = new Map();  // position -> { root, page, menu, labels, lastTexts, lastMenu }
 let frame = null;
 let boxKey = '';             // which input box the dialog shows
 let lastScreen = null;       // the display that had the keys, for after a box
+let boxOpener = null;        // the bezel button or screen that opened the box: the focus returns there
+let live = false;            // the stream is up: the controls are of use
 let chartOf = null;          // whose orbit the chart shows
 const chart = new ZolkChart($('chart'));
 const orbit = new ZolkOrbit($('orbit'));
@@ -22,7 +29,7 @@ function showStatus(text, problem) {
 
 async function send(command) {
   try {
-    const response = await fetch('command', {
+    const response = await fetch(withToken('command'), {
       method: 'POST',
       headers: { 'Content-Type': 'application/json' },
       body: JSON.stringify(command),
@@ -74,6 +81,7 @@ function makeDisplay(position) {
     const press = () => {
       if (down) return;
       down = true;
+      boxOpener = b;
       d.menu.hidden = true;
       b.classList.add('down');
       act({ do: 'button', display: position, index: i, event: 'down' });
@@ -93,6 +101,7 @@ function makeDisplay(position) {
     b.addEventListener('pointercancel', release);
     b.addEventListener('lostpointercapture', release);
     b.addEventListener('keydown', e => {
+      if (sendPageKey(d, e)) return;
       if (e.key !== ' ' && e.key !== 'Enter') return;
       e.preventDefault();
       e.stopPropagation();
@@ -108,13 +117,8 @@ function makeDisplay(position) {
     d.buttons.push({ element: b, name });
   }
   d.screen.addEventListener('keydown', e => {
-    if (e.ctrlKey || e.altKey || e.metaKey) return;
-    if (e.key === 'Escape') { closeMenu(d); return; }
-    if (!/^[a-zA-Z0-9]$/.test(e.key)) return;
-    e.preventDefault();
-    e.stopPropagation();
-    d.menu.hidden = true;
-    act({ do: 'key', display: position, key: e.key.toUpperCase() });
+    if (e.key === 'Escape' && !e.ctrlKey && !e.altKey && !e.metaKey) { closeMenu(d); return; }
+    sendPageKey(d, e);
   });
   d.screen.addEventListener('pointerdown', () => d.screen.focus());
   d.screen.addEventListener('focus', () => { lastScreen = d.screen; });
@@ -130,6 +134,18 @@ function makeDisplay(position) {
   return d;
 }
 
+// A letter or digit typed on a display's screen or one of its buttons is the
+// page's key. True when it was one.
+function sendPageKey(d, e) {
+  if (e.ctrlKey || e.altKey || e.metaKey || !/^[a-zA-Z0-9]$/.test(e.key)) return false;
+  e.preventDefault();
+  e.stopPropagation();
+  d.menu.hidden = true;
+  boxOpener = e.currentTarget;
+  act({ do: 'key', display: d.position, key: e.key.toUpperCase() });
+  return true;
+}
+
 function closeMenu(d) {
   if (d.menu.hidden) return;
   d.menu.hidden = true;
@@ -141,6 +157,14 @@ function cssColour(c) { return /^#[0-9a-f]{6}$/.test(c) ? c : '#ffffff'; }
 function drawDisplay(d, f) {
   d.screen.style.width = f.width + 'px';
   d.screen.style.height = f.height + 'px';
+  // On a phone the screen is as wide as the page, its buttons in rows below it.
+  const bezel = d.root.querySelector('.bezel');
+  const zoom = PHONE.matches && bezel.clientWidth > 0 ? bezel.clientWidth / (f.width + 4) : 1;
+  if (d.zoom !== zoom) {
+    d.zoom = zoom;
+    d.screen.style.zoom = zoom === 1 ? '' : zoom.toFixed(4);
+    d.screen.style.setProperty('--screen-zoom', zoom.toFixed(4));
+  }
   for (const side of d.root.querySelectorAll('.buttons')) side.style.height = (f.height + 4) + 'px';
   d.buttons.forEach((b, i) => {
     b.element.style.top = (2 + f.height * BUTTON_SHARE(i)) + 'px';
@@ -148,6 +172,7 @@ function drawDisplay(d, f) {
     b.name.textContent = label;
     // A button without a label does nothing on this page: Tab passes it by.
     b.element.tabIndex = label ? 0 : -1;
+    b.element.disabled = !live;
     b.element.setAttribute('aria-label', label ? label + ' button' : 'unlabelled button');
     const entry = f.menu[i];
     b.element.title = entry ? (entry[0] + (entry[1] ? ' ' + entry[1] : '') + (entry[2].trim() ? ' (key ' + entry[2] + ')' : '')) : '';
@@ -220,7 +245,9 @@ function showBox(box) {
     if (!panel.hidden) {
       panel.hidden = true;
       boxKey = '';
-      if (lastScreen && lastScreen.isConnected) lastScreen.focus();
+      // Back where the pilot was: the button (or screen) that opened the box.
+      const back = [boxOpener, lastScreen].find(e => e && e.isConnected && !e.disabled);
+      if (back) back.focus();
     }
     return;
   }
@@ -244,8 +271,21 @@ $('box-form').addEventListener('submit', async e => {
     $('box-text').select();
   } else if (answer.status >= 400) {
     $('box-refused').textContent = answer.error || answer.message;
+  } else {
+    const taken = numberTaken(text);
+    if (taken !== null) showStatus('"' + text.trim() + '" was read as ' + taken +
+      ': an entry is read up to the first character that is not part of a number', false);
   }
 });
+// The number an entry is read as when it starts with one and goes on with
+// something else ("1,5" is 1, "12abc" is 12); null when it is read whole or
+// is no number at all.
+function numberTaken(text) {
+  const t = text.trim();
+  const m = /^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?/.exec(t);
+  return m && m[0].length < t.length ? String(Number(m[0])) : null;
+}
+
 $('box-text').addEventListener('keydown', e => {
   if (e.key === 'Escape') {
     e.preventDefault();
@@ -268,6 +308,11 @@ for (const w of WARPS) {
 $('run').addEventListener('click', () => act({ do: frame && frame.running ? 'pause' : 'run' }));
 $('step').addEventListener('click', () => act({ do: 'step' }));
 $('save').addEventListener('click', () => act({ do: 'save', name: $('save-name').value.trim() }));
+$('fold').addEventListener('click', () => {
+  const open = $('header').classList.toggle('open');
+  $('fold').setAttribute('aria-expanded', String(open));
+  $('fold').textContent = open ? 'Less' : 'More';
+});
 $('open-second').addEventListener('click', () => {
   const free = ['Right', 'Centre', 'Fourth'].find(p => !displays.has(p));
   if (free) act({ do: 'open', display: free });
@@ -283,7 +328,7 @@ function changeWarp(by) {
 document.addEventListener('keydown', e => {
   if (e.ctrlKey || e.altKey || e.metaKey || e.repeat) return;
   const t = e.target;
-  if (t instanceof HTMLInputElement || t instanceof HTMLTextAreaElement || (t.closest && t.closest('.screen'))) return;
+  if (t instanceof HTMLInputElement || t instanceof HTMLTextAreaElement || (t.closest && t.closest('.screen, .bbutton'))) return;
   const shortcut = { p: () => $('run').click(), s: () => { if (!$('step').disabled) $('step').click(); },
                      '[': () => changeWarp(-1), ']': () => changeWarp(1) }[e.key.toLowerCase()];
   if (!shortcut) return;
@@ -295,6 +340,11 @@ function elapsedText(seconds) {
   const s = Math.floor(seconds);
   const pad = n => String(n).padStart(2, '0');
   return Math.floor(s / 86400) + 'd ' + pad(Math.floor(s / 3600) % 24) + ':' + pad(Math.floor(s / 60) % 60) + ':' + pad(s % 60);
+}
+
+function drawChart(f) {
+  chart.draw(f.chartOf ? (f.running ? 'waiting for the first sample' : 'no samples yet: run the simulation')
+                       : 'no display shows the page');
 }
 
 function showFrame(f) {
@@ -316,7 +366,7 @@ function showFrame(f) {
   }
   for (const [position, d] of displays)
     if (!shown.has(position)) { d.root.remove(); displays.delete(position); }
-  $('open-second').disabled = displays.size >= 4;
+  $('open-second').disabled = !live || displays.size >= 4;
   showBox(f.box);
   if (f.saved) $('save').title = 'last saved: ' + f.saved;
   if (f.chartOf !== chartOf) {
@@ -324,11 +374,12 @@ function showFrame(f) {
     chartOf = f.chartOf;
   }
   if (f.sample) chart.add(f.sample);
-  chart.draw();
-  $('chart-caption').textContent = f.chartOf ? f.chartOf + ': ' + chart.caption() : 'No display shows the page';
+  drawChart(f);
+  $('chart-caption').textContent = f.chartOf ? f.chartOf + ': ' + chart.caption() :
+    'Periapsis, apoapsis, propellant: none (no display shows the page)';
   orbit.draw(f.orbit, f.chartOf);
   $('orbit-caption').textContent = orbit.caption(f.orbit, f.vessel, f.body);
-  $('step').disabled = f.running;
+  $('step').disabled = !live || f.running;
   $('step-note').hidden = f.running;
 }
 
@@ -350,7 +401,7 @@ async function retryLater() {
   retryDelay = Math.min(retryDelay * 2, RETRY_LONGEST);
   let why = 'The live link is down';
   try {
-    const v = await (await fetch('viewers')).json();
+    const v = await (await fetch(withToken('viewers'))).json();
     showViewers(v.viewers);
     if (v.viewers >= v.limit)
       why = 'The cockpit has ' + v.viewers + ' viewers, as many as it takes: close another tab or window';
@@ -361,16 +412,27 @@ async function retryLater() {
   setTimeout(connect, wait);
 }
 
+// Without the stream the controls do nothing that shows: they wait for it.
+function setLive(on) {
+  live = on;
+  for (const e of document.querySelectorAll('header button:not(#fold), header input, .mfd button')) e.disabled = !on;
+  if (frame) {
+    $('step').disabled = !on || frame.running;
+    $('open-second').disabled = !on || displays.size >= 4;
+  }
+}
+
 function connect() {
-  events = new EventSource('events');
+  events = new EventSource(withToken('events'));
   events.addEventListener('history', e => {
     retryDelay = RETRY_FIRST;
     chart.reset(JSON.parse(e.data));
   });
   events.addEventListener('frame', e => showFrame(JSON.parse(e.data)));
   events.addEventListener('viewers', e => showViewers(Number(e.data)));
-  events.addEventListener('open', () => showStatus('Connected.', false));
+  events.addEventListener('open', () => { setLive(true); showStatus('Connected.', false); });
   events.addEventListener('error', () => {
+    setLive(false);
     if (events.readyState !== EventSource.CLOSED) {
       showStatus('Connection lost; trying again...', true);
       return;
@@ -379,5 +441,13 @@ function connect() {
     retryLater();
   });
 }
+setLive(false);
 connect();
+// A phone turned or a window resized: the screen's size and the canvases follow.
+addEventListener('resize', () => {
+  if (!frame) return;
+  for (const df of frame.displays) if (displays.has(df.position)) drawDisplay(displays.get(df.position), df);
+  drawChart(frame);
+  orbit.draw(frame.orbit, frame.chartOf);
+});
 window.zolkCockpit = { chart, orbit, get frame() { return frame; } };

@@ -2,11 +2,27 @@
 // The body is drawn to scale; the auto-burn window is the highlighted arc.
 'use strict';
 
+// Sizes a canvas's pixels to its place on the page at the screen's pixel
+// ratio (sharp on a phone's 3x screen) and gives its size in CSS px, which
+// the drawing uses as its units. `aspect` is height / width.
+function deviceCanvas(canvas, g, aspect) {
+  const ratio = window.devicePixelRatio || 1;
+  const w = canvas.clientWidth || 440, h = Math.round(w * aspect);
+  const pw = Math.round(w * ratio), ph = Math.round(h * ratio);
+  if (canvas.width !== pw || canvas.height !== ph) {
+    canvas.width = pw;
+    canvas.height = ph;
+  }
+  g.setTransform(ratio, 0, 0, ratio, 0, 0);
+  return { w, h };
+}
+
 class ZolkOrbit {
   static TRACK = 4;  // frames of track drawn
   constructor(canvas) {
     this.canvas = canvas;
     this.g = canvas.getContext('2d');
+    this.aspect = canvas.height / canvas.width;
     this.scale = 0;      // px per m, kept while the orbit fits
     this.subject = '';   // whose orbit: another vessel or body starts afresh
     this.track = [];     // the vessel's recent true anomalies (rad), oldest first
@@ -29,7 +45,7 @@ class ZolkOrbit {
   }
 
   draw(o, subject) {
-    const g = this.g, w = this.canvas.width, h = this.canvas.height;
+    const g = this.g, { w, h } = deviceCanvas(this.canvas, g, this.aspect);
     g.clearRect(0, 0, w, h);
     if (subject !== this.subject) {
       this.subject = subject;

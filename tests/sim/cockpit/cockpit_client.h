@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "sim/cockpit/live_cockpit.h"
 
@@ -80,7 +81,14 @@ private:
 // A plain TCP connection to the cockpit, for requests no HTTP client sends.
 class RawConnection {
 public:
-    explicit RawConnection(int port) : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    // from: the loopback address to connect from (127.0.0.2 is another client).
+    explicit RawConnection(int port, const char* from = nullptr) : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        if (from) {
+            sockaddr_in source{};
+            source.sin_family = AF_INET;
+            inet_pton(AF_INET, from, &source.sin_addr);
+            ::bind(socket_, reinterpret_cast<sockaddr*>(&source), sizeof source);
+        }
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -114,6 +122,13 @@ public:
         }
     }
     bool closedByServer() const { return closedByServer_; }
+    // Whether the server has closed the connection by now, without waiting.
+    bool closedNow() {
+        char byte;
+        pollfd p{socket_, POLLIN, 0};
+        if (::poll(&p, 1, 0) > 0 && ::recv(socket_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) <= 0) closedByServer_ = true;
+        return closedByServer_;
+    }
 
 private:
     int socket_;
@@ -135,8 +150,11 @@ protected:
         std::filesystem::remove_all(folder);
     }
 
-    void open(bool running = false, double warp = 1.0, double step = 1.0) {
+    void open(bool running = false, double warp = 1.0, double step = 1.0, const std::string& listen = "127.0.0.1",
+              std::vector<std::string> allowHosts = {}) {
         zolksim::cockpit::CockpitOptions options;
+        options.listen = listen;
+        options.allowHosts = std::move(allowHosts);
         options.modulePath = ZOLK_MODULE_PATH;
         options.outDir = (folder / "out").string();
         options.port = 0;
@@ -147,7 +165,9 @@ protected:
         std::string error, warnings;
         ASSERT_EQ(live->open(error, warnings), 0) << error;
         client = std::make_unique<CockpitClient>(live->port());
-        ASSERT_TRUE(eventually([&] { return client->frame().is_object(); }));
+        if (listen == "127.0.0.1") {
+            ASSERT_TRUE(eventually([&] { return client->frame().is_object(); }));
+        }
     }
 
     std::filesystem::path folder;

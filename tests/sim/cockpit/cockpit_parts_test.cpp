@@ -3,6 +3,7 @@
 // date shown.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -22,7 +23,7 @@ namespace {
 using zolksim::cockpit::RequestGuard;
 
 TEST(CockpitRequestGuard, LoopbackAnswersToItsOwnNamesOnItsOwnPortOnly) {
-    const RequestGuard guard("127.0.0.1", 8417);
+    const RequestGuard guard({"127.0.0.1", 8417, {}, {}});
     for (const char* host : {"127.0.0.1:8417", "localhost:8417", "LOCALHOST:8417", "[::1]:8417"})
         EXPECT_TRUE(guard.hostAllowed(host)) << host;
     for (const char* host : {"", "127.0.0.1", "127.0.0.1:8418", "evil.example:8417", "localhost.evil.example:8417",
@@ -34,23 +35,73 @@ TEST(CockpitRequestGuard, LoopbackAnswersToItsOwnNamesOnItsOwnPortOnly) {
                                "http://127.0.0.1:8417"})
         EXPECT_FALSE(guard.originAllowed(origin, "localhost:8417")) << origin;
     EXPECT_EQ(guard.exposureWarning(), "");
-    EXPECT_EQ(RequestGuard("::1", 8417).exposureWarning(), "");
+    EXPECT_EQ(RequestGuard({"::1", 8417, {}, {}}).exposureWarning(), "");
     EXPECT_EQ(guard.pageAddress(), "http://127.0.0.1:8417/");
 }
 
 TEST(CockpitRequestGuard, EveryAddressAcceptsAddressLiteralsButNoNames) {
-    const RequestGuard guard("0.0.0.0", 9000);
+    const RequestGuard guard({"0.0.0.0", 9000, {}, {}});
     EXPECT_TRUE(guard.hostAllowed("192.168.1.20:9000"));
     EXPECT_TRUE(guard.hostAllowed("[fe80::1]:9000"));
     EXPECT_FALSE(guard.hostAllowed("192.168.1.20:9001"));
     EXPECT_FALSE(guard.hostAllowed("cockpit.example:9000")) << "a name may be rebound to this machine";
-    EXPECT_TRUE(RequestGuard("::1", 9000).hostAllowed("[::1]:9000"));
+    EXPECT_TRUE(guard.hostAllowed("localhost:9000")) << "this machine's own name for itself";
+    EXPECT_TRUE(RequestGuard({"::1", 9000, {}, {}}).hostAllowed("[::1]:9000"));
     // A page from any other address of this network may not post here.
     EXPECT_TRUE(guard.originAllowed("http://192.168.1.20:9000", "192.168.1.20:9000"));
     EXPECT_FALSE(guard.originAllowed("http://10.0.0.66:9000", "192.168.1.20:9000"));
     const std::string warning = guard.exposureWarning();
     EXPECT_NE(warning.find("anyone who can reach this machine on port 9000"), std::string::npos) << warning;
-    EXPECT_NE(RequestGuard("192.168.1.20", 9000).exposureWarning(), "");
+    EXPECT_NE(RequestGuard({"192.168.1.20", 9000, {}, {}}).exposureWarning(), "");
+}
+
+TEST(CockpitRequestGuard, BrowsersFetchTheStateOnlyFromTheCockpitsOwnPage) {
+    using zolksim::cockpit::isJsonContentType;
+    EXPECT_TRUE(RequestGuard::fetchSiteAllowed("", false)) << "not a browser";
+    EXPECT_TRUE(RequestGuard::fetchSiteAllowed("same-origin", false));
+    EXPECT_TRUE(RequestGuard::fetchSiteAllowed("none", true)) << "typed into the address bar";
+    EXPECT_FALSE(RequestGuard::fetchSiteAllowed("none", false)) << "a post nobody's page made";
+    for (const char* site : {"same-site", "cross-site", "Same-Origin", "garbage"})
+        EXPECT_FALSE(RequestGuard::fetchSiteAllowed(site, true)) << site;
+
+    for (const char* type : {"application/json", "Application/JSON", "application/json; charset=utf-8",
+                             " application/json ;x=1"})
+        EXPECT_TRUE(isJsonContentType(type)) << type;
+    for (const char* type : {"application/jsonp", "application/json-seq", "application/jso", "text/json", "",
+                             "text/plain; application/json", "application/json,text/plain"})
+        EXPECT_FALSE(isJsonContentType(type)) << type;
+}
+
+TEST(CockpitRequestGuard, BeyondLoopbackTheTokenAndTheNamesAllowedLetIn) {
+    const RequestGuard loopback({"127.0.0.1", 9000, {}, {}});
+    EXPECT_FALSE(loopback.needsToken());
+    EXPECT_FALSE(loopback.tokenMatches("")) << "no token, nothing matches it";
+
+    const std::string token = zolksim::cockpit::freshToken();
+    ASSERT_EQ(token.size(), 32u);
+    EXPECT_NE(token, zolksim::cockpit::freshToken());
+    const RequestGuard everywhere({"0.0.0.0", 9000, {"cockpit.lan"}, token});
+    EXPECT_TRUE(everywhere.needsToken());
+    EXPECT_TRUE(everywhere.tokenMatches(token));
+    for (const std::string& wrong : {std::string(), token.substr(1), token + "0", std::string(32, '0')})
+        EXPECT_FALSE(everywhere.tokenMatches(wrong)) << wrong;
+    for (const char* host : {"localhost:9000", "127.0.0.1:9000", "[::1]:9000", "cockpit.lan:9000", "COCKPIT.LAN:9000"})
+        EXPECT_TRUE(everywhere.hostAllowed(host)) << host;
+    for (const char* host : {"cockpit.lan:9001", "other.lan:9000", "cockpit.lan"})
+        EXPECT_FALSE(everywhere.hostAllowed(host)) << host;
+
+    // The addresses printed are ones a browser can open, each with the token; never 0.0.0.0.
+    const std::vector<std::string> addresses = everywhere.pageAddresses();
+    ASSERT_FALSE(addresses.empty());
+    EXPECT_EQ(addresses.front(), "http://localhost:9000/?token=" + token);
+    for (const std::string& address : addresses) {
+        EXPECT_EQ(address.find("0.0.0.0"), std::string::npos) << address;
+        EXPECT_NE(address.find("?token=" + token), std::string::npos) << address;
+    }
+    EXPECT_NE(std::find(addresses.begin(), addresses.end(), "http://cockpit.lan:9000/?token=" + token),
+              addresses.end());
+    EXPECT_EQ(RequestGuard({"192.168.1.20", 9000, {}, token}).pageAddress(),
+              "http://192.168.1.20:9000/?token=" + token);
 }
 
 using zolksim::cockpit::ScanState;
@@ -86,8 +137,71 @@ TEST(CockpitRequestScan, EveryFramingOfABodyIsBoundedAndReadAsOne) {
         buffer = odd;
         EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::Malformed) << odd;
     }
-    buffer = std::string(zolksim::cockpit::kMaxHeadBytes + 1, 'x');
+    buffer = std::string(zolksim::cockpit::kMaxHeadBytes + 2, 'x');
     EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::Malformed);
+}
+
+// Fed `step` bytes at a time, as a slow client sends: the state after the last piece.
+ScanState scanByteByByte(const std::string& request, std::size_t step = 1) {
+    std::string buffer;
+    auto state = ScanState::NeedMore;
+    for (std::size_t at = 0; at < request.size(); at += step) {
+        buffer += request.substr(at, step);
+        state = zolksim::cockpit::scanRequest(buffer, 4096).state;
+        if (state != ScanState::NeedMore) break;
+    }
+    return state;
+}
+
+TEST(CockpitRequestScan, LimitsHoldAlikeWhicheverWayTheBytesCome) {
+    using zolksim::cockpit::kMaxHeadBytes;
+    // A head of exactly the limit (request line and headers with their CRLFs), and one byte more.
+    const std::string start = "GET / HTTP/1.1\r\nX: ";
+    const std::string atLimit = start + std::string(kMaxHeadBytes - start.size() - 2, 'a') + "\r\n";
+    ASSERT_EQ(atLimit.size(), kMaxHeadBytes);
+    EXPECT_EQ(scanByteByByte(atLimit + "\r\n"), ScanState::Ready);
+    std::string whole = atLimit + "\r\n";
+    EXPECT_EQ(zolksim::cockpit::scanRequest(whole, 4096).state, ScanState::Ready);
+    EXPECT_EQ(scanByteByByte("GET / HTTP/1.1\r\nX: a" + atLimit.substr(start.size()) + "\r\n"), ScanState::Malformed);
+
+    // A chunk-size line of exactly 64 characters, and 65.
+    const std::string chunkedHead = "POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n";
+    const std::string line64 = "1;" + std::string(62, 'x');
+    EXPECT_EQ(scanByteByByte(chunkedHead + line64 + "\r\na\r\n0\r\n\r\n"), ScanState::Ready);
+    EXPECT_EQ(scanByteByByte(chunkedHead + line64 + "x\r\na\r\n0\r\n\r\n"), ScanState::Malformed);
+
+    // A small body in framing past the raw limit: refused even when it all came in one read.
+    std::string framed = chunkedHead;
+    for (int i = 0; i < 600; ++i) framed += line64 + "\r\na\r\n";
+    framed += "0\r\n\r\n";
+    ASSERT_GT(framed.size(), zolksim::cockpit::kMaxRawRequestBytes);
+    EXPECT_EQ(zolksim::cockpit::scanRequest(framed, 4096).state, ScanState::TooLarge);
+    EXPECT_EQ(scanByteByByte(framed, 7), ScanState::TooLarge);
+}
+
+TEST(CockpitRequestScan, HeadsReadTwoWaysAreRefusedAtOnce) {
+    // Two Host headers, in any case: whichever a reader takes decides which site is asked.
+    for (const std::string& twice : {std::string("GET / HTTP/1.1\r\nHost: a:1\r\nHost: b:1\r\n\r\n"),
+                                     std::string("GET / HTTP/1.1\r\nHost: a:1\r\nhOST: a:1\r\n\r\n")}) {
+        std::string buffer = twice;
+        EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::Malformed) << twice;
+    }
+    std::string buffer = "GET / HTTP/1.1\r\nHost: a:1\r\nX-Host: b\r\n\r\n";
+    EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::Ready);
+
+    // A bare line feed anywhere in the head, whole or not yet: refused now,
+    // not left waiting for a CRLF that never comes.
+    for (const std::string& bare :
+         {std::string("GET / HTTP/1.1\nHost: a:1\n\n"), std::string("GET / HTTP/1.1\r\nHost: a:1\n"),
+          std::string("GET / HTTP/1.1\r\nHost: a:1\r\nX: 1\n\r\n\r\n"), std::string("\n")}) {
+        buffer = bare;
+        EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::Malformed) << bare;
+    }
+    // A line feed in the body is the body's business.
+    buffer = "POST / HTTP/1.1\r\nHost: a:1\r\nContent-Length: 3\r\n\r\n\n\n\n";
+    EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::Ready);
+    buffer = "GET / HTTP/1.1\r\nHost: a:1\r";  // half a line end: more to come
+    EXPECT_EQ(zolksim::cockpit::scanRequest(buffer, 10).state, ScanState::NeedMore);
 }
 
 TEST(CockpitFrameBoard, HistoryThinsOutButSpansTheWholeRun) {
@@ -165,10 +279,14 @@ TEST(CockpitCommandLine, ServeTakesAPortAndAnAddressButNoEndOrScript) {
     EXPECT_EQ(served.options.port, 0);
     EXPECT_EQ(served.options.listen, "::1");
     EXPECT_EQ(parse({"--serve"}).options.listen, "127.0.0.1") << "this machine only, by default";
+    const auto named = parse({"--serve", "--listen", "0.0.0.0", "--allow-host", "cockpit.lan", "--allow-host", "pc"});
+    ASSERT_TRUE(named.run);
+    EXPECT_EQ(named.options.allowHosts, (std::vector<std::string>{"cockpit.lan", "pc"}));
     for (const auto& args : std::vector<std::vector<const char*>>{{"--serve", "--days", "1"},
                                                                  {"--serve", "--script", "x.txt"},
                                                                  {"--port", "9000"},
                                                                  {"--listen", "0.0.0.0"},
+                                                                 {"--allow-host", "pc"},
                                                                  {"--serve", "--port", "70000"}})
         EXPECT_FALSE(parse(args).run) << args.back();
 }

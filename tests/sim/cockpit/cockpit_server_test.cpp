@@ -81,7 +81,7 @@ TEST_F(CockpitLive, ASecondCockpitCannotTakeThePort) {
     zolksim::cockpit::FrameBoard board;
     zolksim::cockpit::CockpitServer second(queue, board);
     std::string error;
-    EXPECT_FALSE(second.start("127.0.0.1", live->port(), error)) << "connections would go to either";
+    EXPECT_FALSE(second.start({"127.0.0.1", live->port(), {}}, error)) << "connections would go to either";
     EXPECT_NE(error.find("in use"), std::string::npos) << error;
     EXPECT_EQ(client->get("/frame")->status, 200);
 }
@@ -309,16 +309,18 @@ TEST_F(CockpitLive, AClosedPageFreesItsPlaceAtOnceAndAFullCockpitSaysSo) {
         c.send(request);
         return c.receive(std::chrono::milliseconds(500), "event: history");
     };
+    // From several clients (addresses), as each takes at most its share.
     std::vector<std::unique_ptr<RawConnection>> viewers;
+    const char* clients[] = {"127.0.0.1", "127.0.0.2", "127.0.0.3"};
     for (int i = 0; i < zolksim::cockpit::kMaxEventStreams; ++i) {
-        viewers.push_back(std::make_unique<RawConnection>(live->port()));
+        viewers.push_back(std::make_unique<RawConnection>(live->port(), clients[i / zolksim::cockpit::kMaxStreamsPerClient]));
         ASSERT_NE(watch(*viewers.back()).find("event: history"), std::string::npos) << i;
     }
-    RawConnection oneTooMany(live->port());
+    RawConnection oneTooMany(live->port(), "127.0.0.4");
     const std::string refused = watch(oneTooMany);
     EXPECT_EQ(refused.rfind("HTTP/1.1 503", 0), 0u);
-    EXPECT_NE(refused.find("has 8 viewers"), std::string::npos) << refused;
-    EXPECT_EQ(json::parse(client->get("/viewers")->body)["viewers"], 8);
+    EXPECT_NE(refused.find("has 16 viewers"), std::string::npos) << refused;
+    EXPECT_EQ(json::parse(client->get("/viewers")->body)["viewers"], 16);
 
     // Pages reloaded one after another: each closed stream makes room within a second.
     viewers.clear();
