@@ -118,6 +118,12 @@ int runSolve(int argc, const char* const* argv, std::ostream& out, std::ostream&
         else later.startDelayDays = value;
         CaseResult result;
         if (!flyCase(one, 0, o.modulePath, result, error, delay ? &later : nullptr)) return false;
+        // A flight the guard cut short says nothing about the goal: no answer
+        // may rest on it.
+        if (!result.stopped.empty()) {
+            error = o.find + " " + number(value) + ": " + result.stopped;
+            return false;
+        }
         run.timeToGoal = result.timeToGoal;
         run.met = result.met && result.timeToGoal <= run.allowed;
         if (!o.quiet)

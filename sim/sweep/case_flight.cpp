@@ -93,6 +93,8 @@ bool flyCase(const Study& study, std::size_t index, const std::string& modulePat
     flight.fly(pilot, track, progress, {});
 
     result.met = goal.met();
+    const bool guarded = flight.end() == FlightEnd::HitBody || flight.end() == FlightEnd::StepTooCoarse;
+    result.stopped = guarded ? flight.stopReason() : std::string();
     result.timeToGoal = simhost::world().simTime();
     result.steps = goal.met() ? goal.metStep() : flight.stepCount();
     result.propellantUsed = propellantStart - propellantOf(*vessel);

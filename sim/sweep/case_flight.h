@@ -21,6 +21,9 @@ struct CaseResult {
     std::size_t burns = 0;
     double finalPeriapsisKm = 0.0, finalApoapsisKm = 0.0;  // altitudes; apoapsis infinite on an open orbit
     double wallSeconds = 0.0;
+    // Why the flight guard ended the flight early (a step too coarse for the
+    // orbit, a path through the surface); empty when it did not.
+    std::string stopped;
 };
 
 // False with the reason in error. modulePath empty: the module beside zolksim.

@@ -88,11 +88,11 @@ TEST(BoundarySearch, RefusesARangeWithoutABoundaryAndStopsOnAFailedFlight) {
     EXPECT_LE(r.runs.size(), 5u);
 }
 
-// The least thrust that brings the default tug's apoapsis to 5000 km within 7
-// days (it has 3 N and takes some 9.5 days): the answer flown meets the goal
-// within the 7 days, the answer less its tolerance does not.
+// The least thrust that brings the default tug's mean apoapsis (over its last
+// full orbit) to 5000 km within 7 days; it has 3 N, too little. The answer
+// flown meets the goal within the 7 days, the answer less its tolerance does not.
 TEST(Solve, LeastThrustOfTheDefaultTugCheckedByFlyingIt) {
-    const std::string goal = "apoapsis >= 5000 km";
+    const std::string goal = "mean apoapsis >= 5000 km";
     std::vector<const char*> argv = {"zolksim", "solve", "--goal", goal.c_str(), "--within", "7", "--find", "thrust",
                                      "--from", "1", "--to", "8", "--tolerance", "0.01", "--step", "10",
                                      "--module", ZOLK_MODULE_PATH};
@@ -122,6 +122,18 @@ TEST(Solve, LeastThrustOfTheDefaultTugCheckedByFlyingIt) {
     };
     EXPECT_TRUE(fly(answer));
     EXPECT_FALSE(fly(answer - tolerance));
+}
+
+// A step the flight guard refuses (over 55 s at 400 km) ends the flight at
+// once: an error, not an "unmet" run a wrong answer could rest on.
+TEST(Solve, AFlightTheGuardStopsIsAnErrorNotAnUnmetRun) {
+    std::vector<const char*> argv = {"zolksim", "solve", "--goal", "days >= 3", "--within", "7", "--find",
+                                     "start_delay", "--from", "0", "--to", "6", "--step", "60",
+                                     "--quiet", "--module", ZOLK_MODULE_PATH};
+    std::ostringstream out, err;
+    EXPECT_NE(zolksim::runZolksim(static_cast<int>(argv.size()), argv.data(), out, err), 0);
+    EXPECT_NE(err.str().find("start_delay 0: "), std::string::npos) << err.str();
+    EXPECT_EQ(err.str().find("both ends"), std::string::npos) << err.str();
 }
 
 // A later start keeps the deadline: a goal that takes 3 days, due within 7,
