@@ -3,6 +3,9 @@
 Run by ctest: test_zolkplan.py ZOLKSIM PACKAGE_FOLDER.
 """
 
+import csv
+import json
+import math
 import os
 import re
 import subprocess
@@ -25,6 +28,24 @@ def zolksim_summary(*args):
         subprocess.run([ZOLKSIM, *args, "--out", out, "--quiet"], check=False, capture_output=True)
         with open(os.path.join(out, "summary.txt"), encoding="utf-8") as f:
             return f.read()
+
+
+def zolksim_files(*args):
+    """zolksim's summary.json (parsed) and history.csv (rows as dicts) for a run
+    of the default mission."""
+    with tempfile.TemporaryDirectory() as out:
+        subprocess.run([ZOLKSIM, *args, "--out", out, "--quiet"], check=False, capture_output=True)
+        with open(os.path.join(out, "summary.json"), encoding="utf-8") as f:
+            summary = json.load(f)
+        with open(os.path.join(out, "history.csv"), encoding="utf-8", newline="") as f:
+            history = list(csv.DictReader(f))
+        return summary, history
+
+
+try:
+    import numpy
+except ImportError:
+    numpy = None
 
 
 def figure(text, name):
@@ -60,6 +81,68 @@ class SameAsZolksim(unittest.TestCase):
             tug.clear().set(thrusst=1).fly(GOAL, days=DAYS, step=STEP)
         with self.assertRaisesRegex(ValueError, "goal"):
             tug.clear().fly("apoapsis >=", days=DAYS, step=STEP)
+
+
+
+MEAN_GOAL = "mean apoapsis >= 2500 km"
+
+
+class SameAsSummaryJson(unittest.TestCase):
+    """A goal on means, flown by both: the same flight, step for step."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.json, cls.csv = zolksim_files("--until", MEAN_GOAL, "--days", str(DAYS), "--step", str(STEP))
+        cls.ours = zolkplan.load_scenario().fly(MEAN_GOAL, days=DAYS, step=STEP)
+
+    def test_summary_figures_equal_the_json(self):
+        s, j = self.ours["summary"], self.json
+        self.assertEqual(j["goal"]["condition"], MEAN_GOAL)
+        self.assertTrue(j["goal"]["met"])
+        self.assertEqual(s["met"], j["goal"]["met"])
+        self.assertEqual(s["steps"], j["goal"]["met_step"])
+        self.assertEqual(s["time_to_goal_s"], j["goal"]["met_s"])
+        self.assertEqual(s["burns"], j["burns"])
+        self.assertEqual(s["full_orbits"], j["full_orbits"])
+        self.assertIsNone(s["stopped"])
+        for ours, theirs in [("propellant_used_kg", "propellant_used_kg"), ("burn_time_s", "burn_s"),
+                             ("final_apoapsis_km", "apoapsis_end_km"), ("final_periapsis_km", "periapsis_end_km"),
+                             ("mean_apoapsis_last_orbit_km", "mean_apoapsis_last_orbit_km"),
+                             ("mean_periapsis_last_orbit_km", "mean_periapsis_last_orbit_km"),
+                             ("delta_v_used_m_s", "delta_v_used_m_s")]:
+            self.assertAlmostEqual(s[ours], j[theirs], delta=1e-6 * max(1.0, abs(j[theirs])), msg=ours)
+        self.assertGreaterEqual(s["mean_apoapsis_last_orbit_km"], 2500)
+
+    def test_history_rows_equal_the_csv(self):
+        rows = self.ours["history"]
+        self.assertEqual(len(rows), len(self.csv))
+        self.assertGreater(len(rows), 3)
+        for ours, theirs in zip(rows, self.csv):
+            self.assertEqual(set(ours), set(theirs))
+            self.assertEqual(ours["orbit"], int(theirs["orbit"]))
+            self.assertEqual(ours["full"], theirs["full"] == "1")
+            for key, text in theirs.items():
+                if key in ("orbit", "full"):
+                    continue
+                if text == "":
+                    self.assertIsNone(ours[key], key)
+                    continue
+                # The file keeps 3 to 8 decimals: within half its last one.
+                decimals = len(text.split(".")[1]) if "." in text else 0
+                self.assertAlmostEqual(ours[key], float(text), delta=0.5 * 10**-decimals + 1e-9,
+                                       msg=f"orbit {ours['orbit']} {key}")
+        # The first row runs to the first apoapsis: a part, no means.
+        self.assertFalse(rows[0]["full"])
+        self.assertIsNone(rows[0]["mean_apoapsis_km"])
+
+    @unittest.skipIf(numpy is None, "NumPy is not installed")
+    def test_history_as_arrays(self):
+        rows = self.ours["history"]
+        arrays = zolkplan.history_arrays(rows)
+        self.assertEqual(arrays["orbit"].tolist(), [r["orbit"] for r in rows])
+        self.assertEqual(arrays["full"].dtype, bool)
+        self.assertTrue(math.isnan(arrays["mean_apoapsis_km"][0]))
+        self.assertEqual(arrays["delta_v_total_m_s"][-1], rows[-1]["delta_v_total_m_s"])
 
 
 if __name__ == "__main__":

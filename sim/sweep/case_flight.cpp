@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "host/scenario/scenario_file.h"
 #include "host/world/world.h"
@@ -59,7 +60,7 @@ double mainExhaustSpeed(simhost::Vessel& vessel) {
 }  // namespace
 
 bool flyCase(const Study& study, std::size_t index, const std::string& modulePath, CaseResult& result,
-             std::string& error, const FlightDispersion* dispersion) {
+             std::string& error, const FlightDispersion* dispersion, std::vector<OrbitRow>* history) {
     const auto wallStart = std::chrono::steady_clock::now();
     FreshWorld session;
     if (!loadWorld(study, modulePath, error)) return false;
@@ -87,8 +88,12 @@ bool flyCase(const Study& study, std::size_t index, const std::string& modulePat
     OrbitTrack track(*vessel, *body, std::numeric_limits<std::size_t>::max());
     Pilot pilot({}, [](const std::string&) { return std::string("a study case saves nothing"); });
     ProgressBar progress(stderr, false, limit);
-    GoalWatch goal(study.goal, *vessel, *body);
+    // Kept only when asked for: the goal on means keeps its own otherwise.
+    std::optional<OrbitHistory> orbits;
+    if (history) orbits.emplace(*vessel, *body);
+    GoalWatch goal(study.goal, *vessel, *body, orbits ? &*orbits : nullptr);
     flight.stopAt(&goal);
+    if (orbits) flight.record(&*orbits);
     const double propellantStart = propellantOf(*vessel), massStart = vessel->mass();
     flight.fly(pilot, track, progress, {});
 
@@ -106,6 +111,7 @@ bool flyCase(const Study& study, std::size_t index, const std::string& modulePat
     const GoalFigures end = goalFigures(*vessel, *body, simhost::world().simTime(), true);
     result.finalPeriapsisKm = end.periapsisKm;
     result.finalApoapsisKm = end.apoapsisKm;
+    if (history) *history = orbits->rows();
     result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     return true;
 }

@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "sim/goal/orbit_history.h"
 #include "sim/sample/flight_dispersion.h"
 #include "sim/sweep/study.h"
 
@@ -27,8 +29,11 @@ struct CaseResult {
 };
 
 // False with the reason in error. modulePath empty: the module beside zolksim.
-// A dispersion, when given, is applied after the case's values.
+// A dispersion, when given, is applied after the case's values. history, when
+// given, receives the flight's orbit-by-orbit rows (sim/goal/orbit_history.h),
+// the last one closed at the flight's end.
 bool flyCase(const Study& study, std::size_t index, const std::string& modulePath, CaseResult& result,
-             std::string& error, const FlightDispersion* dispersion = nullptr);
+             std::string& error, const FlightDispersion* dispersion = nullptr,
+             std::vector<OrbitRow>* history = nullptr);
 
 }  // namespace zolksim
