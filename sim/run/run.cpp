@@ -26,6 +26,7 @@
 #include "sim/cockpit/serve.h"
 #endif
 #ifdef ZOLK_HAVE_SWEEP
+#include "sim/solve/solve_command.h"
 #include "sim/sweep/sweep_command.h"
 #endif
 
@@ -275,6 +276,14 @@ int runZolksim(int argc, const char* const* argv, std::ostream& out, std::ostrea
         return runSweep(argc, argv, out, err, terminal);
 #else
         err << "zolksim: this build has no trade studies (sweep)\n";
+        return kExitFailed;
+#endif
+    }
+    if (argc > 1 && std::string_view(argv[1]) == "solve") {
+#ifdef ZOLK_HAVE_SWEEP
+        return runSolve(argc, argv, out, err);
+#else
+        err << "zolksim: this build has no targeting (solve)\n";
         return kExitFailed;
 #endif
     }

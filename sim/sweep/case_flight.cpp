@@ -12,6 +12,7 @@
 #include "sim/run/flight.h"
 #include "sim/run/module_path.h"
 #include "sim/run/summary.h"
+#include "sim/sample/sample_spec.h"
 #include "sim/sweep/case_setup.h"
 
 namespace zolksim {
@@ -59,7 +60,7 @@ double mainExhaustSpeed(simhost::Vessel& vessel) {
 }  // namespace
 
 bool flyCase(const Study& study, std::size_t index, const std::string& modulePath, CaseResult& result,
-             std::string& error) {
+             std::string& error, const FlightDispersion* dispersion, std::vector<OrbitRow>* history) {
     const auto wallStart = std::chrono::steady_clock::now();
     FreshWorld session;
     if (!loadWorld(study, modulePath, error)) return false;
@@ -71,6 +72,8 @@ bool flyCase(const Study& study, std::size_t index, const std::string& modulePat
     }
     const std::vector<double> values = study.caseValues(index);
     if (!applyCase(study.varied, values, *vessel, *body, error)) return false;
+    if (dispersion && !applyDispersion(*dispersion, *vessel, *body, error)) return false;
+    if (study.sample && !applySampledCase(*study.sample, index, *vessel, *body, error)) return false;
     double step = study.step;
     for (std::size_t p = 0; p < study.varied.size(); ++p)
         if (study.varied[p].parameter == StudyParameter::Step) step = values[p];
@@ -85,14 +88,17 @@ bool flyCase(const Study& study, std::size_t index, const std::string& modulePat
     OrbitTrack track(*vessel, *body, std::numeric_limits<std::size_t>::max());
     Pilot pilot({}, [](const std::string&) { return std::string("a study case saves nothing"); });
     ProgressBar progress(stderr, false, limit);
-    GoalWatch goal(study.goal, *vessel, *body);
+    // The orbits are kept for the mean columns; the goal on means reads them too.
+    OrbitHistory orbits(*vessel, *body);
+    GoalWatch goal(study.goal, *vessel, *body, &orbits);
     flight.stopAt(&goal);
-    OrbitHistory history(*vessel, *body);
-    flight.record(&history);
+    flight.record(&orbits);
     const double propellantStart = propellantOf(*vessel), massStart = vessel->mass();
     flight.fly(pilot, track, progress, {});
 
     result.met = goal.met();
+    const bool guarded = flight.end() == FlightEnd::HitBody || flight.end() == FlightEnd::StepTooCoarse;
+    result.stopped = guarded ? flight.stopReason() : std::string();
     result.timeToGoal = simhost::world().simTime();
     result.steps = goal.met() ? goal.metStep() : flight.stepCount();
     result.propellantUsed = propellantStart - propellantOf(*vessel);
@@ -104,9 +110,10 @@ bool flyCase(const Study& study, std::size_t index, const std::string& modulePat
     const GoalFigures end = goalFigures(*vessel, *body, simhost::world().simTime(), true);
     result.finalPeriapsisKm = end.periapsisKm;
     result.finalApoapsisKm = end.apoapsisKm;
-    const OrbitRow* lastOrbit = history.lastFull();
+    const OrbitRow* lastOrbit = orbits.lastFull();
     result.meanPeriapsisKm = lastOrbit ? lastOrbit->mean.periapsisKm : NAN;
     result.meanApoapsisKm = lastOrbit ? lastOrbit->mean.apoapsisKm : NAN;
+    if (history) *history = orbits.rows();
     result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     return true;
 }

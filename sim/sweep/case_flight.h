@@ -5,7 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "sim/goal/orbit_history.h"
+#include "sim/sample/flight_dispersion.h"
 #include "sim/sweep/study.h"
 
 namespace zolksim {
@@ -23,10 +26,17 @@ struct CaseResult {
     // plan with; NaN when the case flew no full orbit.
     double meanPeriapsisKm = 0.0, meanApoapsisKm = 0.0;
     double wallSeconds = 0.0;
+    // Why the flight guard ended the flight early (a step too coarse for the
+    // orbit, a path through the surface); empty when it did not.
+    std::string stopped;
 };
 
 // False with the reason in error. modulePath empty: the module beside zolksim.
+// A dispersion, when given, is applied after the case's values. history, when
+// given, receives the flight's orbit-by-orbit rows (sim/goal/orbit_history.h),
+// the last one closed at the flight's end.
 bool flyCase(const Study& study, std::size_t index, const std::string& modulePath, CaseResult& result,
-             std::string& error);
+             std::string& error, const FlightDispersion* dispersion = nullptr,
+             std::vector<OrbitRow>* history = nullptr);
 
 }  // namespace zolksim

@@ -9,6 +9,7 @@
 #include "host/scenario/scenario_file.h"
 #include "sim/run/default_mission.h"
 #include "sim/sweep/case_check.h"
+#include "sim/sample/sample_reading.h"
 
 namespace zolksim {
 
@@ -98,8 +99,9 @@ Study readStudy(const toml::table& file, const std::string& path) {
     study.path = path;
     const fs::path base = fs::path(path).parent_path();
     for (const auto& [key, value] : file)
-        if (key != "scenario" && key != "goal" && key != "days" && key != "step" && key != "out" && key != "vary")
-            throw StudyError{"unknown key '" + std::string(key.str()) + "' (scenario, goal, days, step, out, vary)"};
+        if (key != "scenario" && key != "goal" && key != "days" && key != "step" && key != "out" && key != "vary" &&
+            key != "sample")
+            throw StudyError{"unknown key '" + std::string(key.str()) + "' (scenario, goal, days, step, out, vary, sample)"};
 
     if (const toml::node* scenario = file.get("scenario")) {
         const std::optional<std::string> name = scenario->value<std::string>();
@@ -143,6 +145,15 @@ Study readStudy(const toml::table& file, const std::string& path) {
             if (const toml::node* values = table->get(kParameters[p].key))
                 study.varied.push_back({static_cast<StudyParameter>(p), valuesOf(*values, std::string("vary.") + kParameters[p].key)});
     }
+    if (const toml::node* sample = file.get("sample")) {
+        if (file.contains("vary")) throw StudyError{"a study has [vary] or [sample], not both"};
+        const toml::table* table = sample->as_table();
+        if (!table) throw StudyError{"sample must be a table"};
+        auto spec = std::make_shared<SampleSpec>();
+        std::string error;
+        if (!readSampleSpec(*table, *spec, error)) throw StudyError{error};
+        study.sample = std::move(spec);
+    }
     double cases = 1.0;
     for (const VariedParameter& v : study.varied) {
         cases *= static_cast<double>(v.values.size());
@@ -165,18 +176,27 @@ Study readStudy(const toml::table& file, const std::string& path) {
 const ParameterInfo& parameterInfo(StudyParameter parameter) { return kParameters[static_cast<int>(parameter)]; }
 
 std::size_t Study::caseCount() const {
+    if (sample) return sample->count;
     std::size_t count = 1;
     for (const VariedParameter& v : varied) count *= v.values.size();
     return count;
 }
 
 std::vector<double> Study::caseValues(std::size_t index) const {
+    if (sample) return drawCase(*sample, index).values;
     std::vector<double> values(varied.size());
     for (std::size_t p = varied.size(); p-- > 0;) {
         values[p] = varied[p].values[index % varied[p].values.size()];
         index /= varied[p].values.size();
     }
     return values;
+}
+
+std::vector<std::string> Study::valueColumns() const {
+    if (sample) return sampleColumns(*sample);
+    std::vector<std::string> columns;
+    for (const VariedParameter& v : varied) columns.push_back(parameterInfo(v.parameter).column);
+    return columns;
 }
 
 StudyLoad loadStudy(const std::string& path) {

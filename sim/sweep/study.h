@@ -5,12 +5,15 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "sim/goal/goal_condition.h"
 
 namespace zolksim {
+
+struct SampleSpec;  // sim/sample/sample_spec.h
 
 // What a case may change, in the order the columns and the case numbers follow.
 enum class StudyParameter { Thrust, Isp, Propellant, DryMass, Periapsis, Apoapsis, Step };
@@ -37,10 +40,14 @@ struct Study {
     double step = 1.0;         // s, when not varied
     std::string outDir;        // named in the file: resolved against its folder; else <name>-out here
     std::vector<VariedParameter> varied;  // in StudyParameter order
+    // A dispersion's [sample]: then its draws are the cases, and varied is empty.
+    std::shared_ptr<const SampleSpec> sample;
 
     std::size_t caseCount() const;
-    // The values of case index, one per varied parameter.
+    // The values of case index, one per varied parameter (or drawn value).
     std::vector<double> caseValues(std::size_t index) const;
+    // The columns of those values in sweep.csv.
+    std::vector<std::string> valueColumns() const;
 };
 
 struct StudyLoad {

@@ -21,6 +21,7 @@
 #include "sim/pictures/svg_canvas.h"
 #include "sim/run/command_line_exit.h"
 #include "sim/run/process_id.h"
+#include "sim/sample/dispersion_output.h"
 #include "sim/sweep/case_range.h"
 #include "sim/sweep/sweep_chart.h"
 #include "sim/sweep/sweep_table.h"
@@ -249,11 +250,13 @@ private:
                 written.push_back(std::string(name) + ".svg");
             }
         }
+        if (study_.sample && !writeDispersionOutputs(study_, rows, study_.outDir, written, error))
+            return fail(error, kExitFailed);
         const std::size_t missing = study_.caseCount() - rows.size();
         if (!o_.quiet) {
             out_ << rows.size() << " of " << study_.caseCount() << " cases have their row; " << met
                  << " met the goal \"" << study_.goal.text() << "\" within " << study_.limitDays << " days.\n";
-            if (!sweepChartable(study_)) out_ << "No pictures: they show one or two varied parameters.\n";
+            if (!sweepChartable(study_) && !study_.sample) out_ << "No pictures: they show one or two varied parameters.\n";
             out_ << "Written to " << study_.outDir << ":";
             for (const std::string& name : written) out_ << " " << name;
             out_ << "\n";

@@ -39,7 +39,7 @@ std::vector<std::string> fieldsOf(const std::string& line) {
 
 RowState parseRow(const Study& study, std::size_t index, const std::string& line, SweepRow& row) {
     const std::vector<std::string> f = fieldsOf(line);
-    const std::size_t n = study.varied.size();
+    const std::size_t n = study.valueColumns().size();
     if (f.size() != 1 + n + kResultColumns || f[0] != std::to_string(index)) return RowState::Absent;
     row.index = index;
     if (f[1 + n] != "yes" && f[1 + n] != "no") return RowState::Absent;
@@ -67,7 +67,7 @@ RowState parseRow(const Study& study, std::size_t index, const std::string& line
 
 std::string sweepHeader(const Study& study) {
     std::string header = "case";
-    for (const VariedParameter& v : study.varied) header += std::string(",") + parameterInfo(v.parameter).column;
+    for (const std::string& column : study.valueColumns()) header += "," + column;
     return header + ",met,time_to_goal_d,propellant_used_kg,delta_v_used_m_per_s,burns,final_periapsis_km,"
                     "final_apoapsis_km,mean_periapsis_km,mean_apoapsis_km,flown_from";
 }
