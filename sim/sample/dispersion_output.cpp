@@ -9,7 +9,7 @@
 #include "sim/run/process_id.h"
 #include "sim/sample/dispersion_chart.h"
 #include "sim/sample/dispersion_report.h"
-#include "sim/sample/sample_spec.h"
+#include "sim/sample/sample_plan.h"
 
 namespace zolksim {
 

@@ -1,14 +1,14 @@
-// A study file's [sample] table read into a SampleSpec (docs/dispersion.md).
+// A study file's [sample] table read into a SamplePlan (docs/dispersion.md).
 #pragma once
 
 #include <string>
 #include <toml++/toml.h>
 
-#include "sim/sample/sample_spec.h"
+#include "sim/sample/sample_plan.h"
 
 namespace zolksim {
 
 // False with the reason in error.
-bool readSampleSpec(const toml::table& table, SampleSpec& spec, std::string& error);
+bool readSamplePlan(const toml::table& table, SamplePlan& plan, std::string& error);
 
 }  // namespace zolksim

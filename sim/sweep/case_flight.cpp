@@ -12,7 +12,7 @@
 #include "sim/run/flight.h"
 #include "sim/run/module_path.h"
 #include "sim/run/summary.h"
-#include "sim/sample/sample_spec.h"
+#include "sim/sample/sample_plan.h"
 #include "sim/sweep/case_setup.h"
 
 namespace zolksim {

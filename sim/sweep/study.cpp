@@ -149,10 +149,10 @@ Study readStudy(const toml::table& file, const std::string& path) {
         if (file.contains("vary")) throw StudyError{"a study has [vary] or [sample], not both"};
         const toml::table* table = sample->as_table();
         if (!table) throw StudyError{"sample must be a table"};
-        auto spec = std::make_shared<SampleSpec>();
+        auto plan = std::make_shared<SamplePlan>();
         std::string error;
-        if (!readSampleSpec(*table, *spec, error)) throw StudyError{error};
-        study.sample = std::move(spec);
+        if (!readSamplePlan(*table, *plan, error)) throw StudyError{error};
+        study.sample = std::move(plan);
     }
     double cases = 1.0;
     for (const VariedParameter& v : study.varied) {

@@ -13,7 +13,7 @@
 
 namespace zolksim {
 
-struct SampleSpec;  // sim/sample/sample_spec.h
+struct SamplePlan;  // sim/sample/sample_plan.h
 
 // What a case may change, in the order the columns and the case numbers follow.
 enum class StudyParameter { Thrust, Isp, Propellant, DryMass, Periapsis, Apoapsis, Step };
@@ -41,7 +41,7 @@ struct Study {
     std::string outDir;        // named in the file: resolved against its folder; else <name>-out here
     std::vector<VariedParameter> varied;  // in StudyParameter order
     // A dispersion's [sample]: then its draws are the cases, and varied is empty.
-    std::shared_ptr<const SampleSpec> sample;
+    std::shared_ptr<const SamplePlan> sample;
 
     std::size_t caseCount() const;
     // The values of case index, one per varied parameter (or drawn value).

@@ -6,8 +6,8 @@ import unittest
 
 SCRIPT = pathlib.Path(__file__).resolve().parents[2] / "scripts" / "package"
 loader = importlib.machinery.SourceFileLoader("package_script", str(SCRIPT))
-spec = importlib.util.spec_from_loader("package_script", loader)
-package = importlib.util.module_from_spec(spec)
+module_entry = importlib.util.spec_from_loader("package_script", loader)
+package = importlib.util.module_from_spec(module_entry)
 loader.exec_module(package)
 
 

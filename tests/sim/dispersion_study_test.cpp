@@ -14,7 +14,7 @@
 
 #include "sim/run/process_id.h"
 #include "sim/run/run.h"
-#include "sim/sample/sample_spec.h"
+#include "sim/sample/sample_plan.h"
 #include "sim/sweep/study.h"
 
 namespace {

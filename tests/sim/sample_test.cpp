@@ -77,34 +77,34 @@ TEST(Distribution, QuantilesOfNormalUniformAndTruncatedNormal) {
     }
 }
 
-zolksim::SampleSpec specOf(const std::string& text, std::string* error = nullptr) {
-    zolksim::SampleSpec spec;
+zolksim::SamplePlan planOf(const std::string& text, std::string* error = nullptr) {
+    zolksim::SamplePlan plan;
     std::string why;
-    const bool ok = zolksim::readSampleSpec(toml::parse(text), spec, why);
+    const bool ok = zolksim::readSamplePlan(toml::parse(text), plan, why);
     if (error) *error = ok ? "" : why;
     else EXPECT_TRUE(ok) << why;
-    return spec;
+    return plan;
 }
 
-TEST(SampleSpec, ACasesDrawsDependOnSeedAndCaseAloneAndMapOntoTheFlight) {
+TEST(SamplePlan, ACasesDrawsDependOnSeedAndCaseAloneAndMapOntoTheFlight) {
     const std::string base = "count = 200\nseed = 42\n"
                              "thrust_error = { dist = \"normal\", mean = 0, sigma = 0.02 }\n"
                              "pointing = { dist = \"normal\", mean = 0, sigma = 0.5, min = 0 }\n"
                              "radial_position = { dist = \"normal\", mean = 0, sigma = 100 }\n";
-    const zolksim::SampleSpec spec = specOf(base);
-    ASSERT_EQ(spec.entries.size(), 3u);
-    EXPECT_EQ(zolksim::sampleColumns(spec),
+    const zolksim::SamplePlan plan = planOf(base);
+    ASSERT_EQ(plan.entries.size(), 3u);
+    EXPECT_EQ(zolksim::sampleColumns(plan),
               (std::vector<std::string>{"thrust_error", "pointing_deg", "pointing_azimuth_deg", "radial_position_m"}));
     // Case 150 drawn alone is case 150 of the whole run, and another quantity
     // added to the table leaves these draws as they were.
-    const zolksim::SampledCase alone = zolksim::drawCase(spec, 150);
-    const zolksim::SampleSpec wider =
-        specOf(base + "isp = { dist = \"uniform\", min = 28000, max = 32000 }\n");
+    const zolksim::SampledCase alone = zolksim::drawCase(plan, 150);
+    const zolksim::SamplePlan wider =
+        planOf(base + "isp = { dist = \"uniform\", min = 28000, max = 32000 }\n");
     const zolksim::SampledCase inWider = zolksim::drawCase(wider, 150);
     ASSERT_EQ(inWider.values.size(), 5u);
     // isp comes first, a case parameter; the rest are the draws as before.
     EXPECT_EQ(std::vector<double>(inWider.values.begin() + 1, inWider.values.end()), alone.values);
-    EXPECT_NE(zolksim::drawCase(spec, 151).values, alone.values);
+    EXPECT_NE(zolksim::drawCase(plan, 151).values, alone.values);
     EXPECT_EQ(inWider.parameters.size(), 1u);
     EXPECT_EQ(inWider.parameters[0].parameter, zolksim::StudyParameter::Isp);
     EXPECT_EQ(inWider.parameterValues[0], inWider.values[0]);
@@ -117,28 +117,28 @@ TEST(SampleSpec, ACasesDrawsDependOnSeedAndCaseAloneAndMapOntoTheFlight) {
     EXPECT_EQ(d.ispFactor, 1.0);
     // Over all 200 cases the thrust error has about its sigma.
     double squares = 0;
-    for (std::size_t i = 0; i < spec.count; ++i) {
-        const double e = zolksim::drawCase(spec, i).values[0];
+    for (std::size_t i = 0; i < plan.count; ++i) {
+        const double e = zolksim::drawCase(plan, i).values[0];
         squares += e * e;
     }
     EXPECT_NEAR(std::sqrt(squares / 200), 0.02, 0.004);  // the sample's sd is within 14 % at 3 sigma
 }
 
-TEST(SampleSpec, RefusesWhatCannotBeDrawn) {
+TEST(SamplePlan, RefusesWhatCannotBeDrawn) {
     std::string error;
-    specOf("count = 10\nseed = 1\nthrust_eror = { dist = \"normal\", mean = 0, sigma = 1 }\n", &error);
+    planOf("count = 10\nseed = 1\nthrust_eror = { dist = \"normal\", mean = 0, sigma = 1 }\n", &error);
     EXPECT_NE(error.find("unknown key 'thrust_eror'"), std::string::npos) << error;
-    specOf("count = 10\nseed = 1\nisp = { dist = \"uniform\", min = 2 }\n", &error);
+    planOf("count = 10\nseed = 1\nisp = { dist = \"uniform\", min = 2 }\n", &error);
     EXPECT_NE(error.find("needs min and max"), std::string::npos) << error;
-    specOf("count = 10\nseed = 1\nisp = { dist = \"normal\", mean = 1, sigma = -1 }\n", &error);
+    planOf("count = 10\nseed = 1\nisp = { dist = \"normal\", mean = 1, sigma = -1 }\n", &error);
     EXPECT_NE(error.find("sigma of at least zero"), std::string::npos) << error;
-    specOf("count = 10\nseed = 1\nisp = { dist = \"normal\", mean = 0, sigma = 1, min = 50 }\n", &error);
+    planOf("count = 10\nseed = 1\nisp = { dist = \"normal\", mean = 0, sigma = 1, min = 50 }\n", &error);
     EXPECT_NE(error.find("keep part of the distribution"), std::string::npos) << error;
-    specOf("count = 0\nseed = 1\nisp = { dist = \"uniform\", min = 1, max = 2 }\n", &error);
+    planOf("count = 0\nseed = 1\nisp = { dist = \"uniform\", min = 1, max = 2 }\n", &error);
     EXPECT_NE(error.find("sample.count"), std::string::npos) << error;
-    specOf("count = 5\nisp = { dist = \"uniform\", min = 1, max = 2 }\n", &error);
+    planOf("count = 5\nisp = { dist = \"uniform\", min = 1, max = 2 }\n", &error);
     EXPECT_NE(error.find("sample.seed"), std::string::npos) << error;
-    specOf("count = 5\nseed = 3\n", &error);
+    planOf("count = 5\nseed = 3\n", &error);
     EXPECT_NE(error.find("nothing to sample"), std::string::npos) << error;
 }
 

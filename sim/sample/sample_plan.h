@@ -37,7 +37,7 @@ struct SampledEntry {
     Distribution distribution;
 };
 
-struct SampleSpec {
+struct SamplePlan {
     std::size_t count = 0;
     std::uint64_t seed = 0;
     std::vector<SampledEntry> entries;  // in SampledQuantity order
@@ -53,14 +53,14 @@ struct SampledCase {
     FlightDispersion dispersion;
 };
 
-SampledCase drawCase(const SampleSpec& spec, std::size_t index);
+SampledCase drawCase(const SamplePlan& plan, std::size_t index);
 
 // Case index's draws put into the loaded world: its values, then its
 // dispersion. False with the reason in error.
-bool applySampledCase(const SampleSpec& spec, std::size_t index, simhost::Vessel& vessel, const simhost::Body& body,
+bool applySampledCase(const SamplePlan& plan, std::size_t index, simhost::Vessel& vessel, const simhost::Body& body,
                       std::string& error);
 
 // The columns drawCase's values go in.
-std::vector<std::string> sampleColumns(const SampleSpec& spec);
+std::vector<std::string> sampleColumns(const SamplePlan& plan);
 
 }  // namespace zolksim

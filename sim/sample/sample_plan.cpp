@@ -83,12 +83,12 @@ bool readDistribution(const toml::node& node, const std::string& where, Distribu
 
 const SampledInfo& sampledInfo(SampledQuantity quantity) { return kSampled[static_cast<int>(quantity)]; }
 
-SampledCase drawCase(const SampleSpec& spec, std::size_t index) {
+SampledCase drawCase(const SamplePlan& plan, std::size_t index) {
     SampledCase c;
     FlightDispersion& d = c.dispersion;
-    for (const SampledEntry& entry : spec.entries) {
+    for (const SampledEntry& entry : plan.entries) {
         const auto slot = static_cast<std::uint64_t>(entry.quantity);
-        const double x = quantile(entry.distribution, counterUniform(spec.seed, index, slot));
+        const double x = quantile(entry.distribution, counterUniform(plan.seed, index, slot));
         c.values.push_back(x);
         if (slot < kCaseParameters) {
             c.parameters.push_back({static_cast<StudyParameter>(slot), {x}});
@@ -99,7 +99,7 @@ SampledCase drawCase(const SampleSpec& spec, std::size_t index) {
             case SampledQuantity::ThrustError: d.thrustFactor = 1.0 + x; break;
             case SampledQuantity::IspError: d.ispFactor = 1.0 + x; break;
             case SampledQuantity::Pointing: {
-                const double azimuth = 360.0 * counterUniform(spec.seed, index, kAzimuthSlot);  // deg
+                const double azimuth = 360.0 * counterUniform(plan.seed, index, kAzimuthSlot);  // deg
                 c.values.push_back(azimuth);
                 d.tiltRad = x * kPi / 180.0;
                 d.tiltAzimuthRad = azimuth * kPi / 180.0;
@@ -118,24 +118,24 @@ SampledCase drawCase(const SampleSpec& spec, std::size_t index) {
     return c;
 }
 
-bool applySampledCase(const SampleSpec& spec, std::size_t index, simhost::Vessel& vessel, const simhost::Body& body,
+bool applySampledCase(const SamplePlan& plan, std::size_t index, simhost::Vessel& vessel, const simhost::Body& body,
                       std::string& error) {
-    const SampledCase c = drawCase(spec, index);
+    const SampledCase c = drawCase(plan, index);
     return applyCase(c.parameters, c.parameterValues, vessel, body, error) &&
            applyDispersion(c.dispersion, vessel, body, error);
 }
 
-std::vector<std::string> sampleColumns(const SampleSpec& spec) {
+std::vector<std::string> sampleColumns(const SamplePlan& plan) {
     std::vector<std::string> columns;
-    for (const SampledEntry& entry : spec.entries) {
+    for (const SampledEntry& entry : plan.entries) {
         columns.push_back(sampledInfo(entry.quantity).column);
         if (entry.quantity == SampledQuantity::Pointing) columns.push_back("pointing_azimuth_deg");
     }
     return columns;
 }
 
-bool readSampleSpec(const toml::table& table, SampleSpec& spec, std::string& error) {
-    spec = {};
+bool readSamplePlan(const toml::table& table, SamplePlan& plan, std::string& error) {
+    plan = {};
     for (const auto& [key, value] : table) {
         if (key == "count" || key == "seed") continue;
         bool known = false;
@@ -158,16 +158,16 @@ bool readSampleSpec(const toml::table& table, SampleSpec& spec, std::string& err
         error = "sample.seed must be given, a whole number of at least 0";
         return false;
     }
-    spec.count = static_cast<std::size_t>(*count);
-    spec.seed = static_cast<std::uint64_t>(*seed);
+    plan.count = static_cast<std::size_t>(*count);
+    plan.seed = static_cast<std::uint64_t>(*seed);
     for (std::size_t q = 0; q < std::size(kSampled); ++q) {
         const toml::node* node = table.get(kSampled[q].key);
         if (!node) continue;
         SampledEntry entry{static_cast<SampledQuantity>(q), {}};
         if (!readDistribution(*node, std::string("sample.") + kSampled[q].key, entry.distribution, error)) return false;
-        spec.entries.push_back(entry);
+        plan.entries.push_back(entry);
     }
-    if (spec.entries.empty()) {
+    if (plan.entries.empty()) {
         error = "sample: nothing to sample; name a quantity such as thrust_error = { dist = \"normal\", mean = 0, sigma = 0.02 }";
         return false;
     }
