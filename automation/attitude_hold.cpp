@@ -64,7 +64,6 @@ double rollNearPole(const VECTOR3& a1, const VECTOR3& a2, double alpha, double b
 }  // namespace
 
 VECTOR3 eulerFromAxes(const VECTOR3& a1, const VECTOR3& a2, const VECTOR3& a3) {
-    const double alpha = arcTangent2(a3.y, a3.z);
     // The target axes come from points far from the origin and are up to ~1e-5
     // off unit length. -asin(a3.x) would turn that into a pitch error magnified
     // by the cotangent of the nose's angle from +-x (22x at 2.6 degrees); atan2
@@ -72,8 +71,7 @@ VECTOR3 eulerFromAxes(const VECTOR3& a1, const VECTOR3& a2, const VECTOR3& a3) {
     // its precision next to +-pi/2, where the arcsine loses it.
     // a3 is near unit length, so the sum of squares can neither overflow nor
     // underflow, and the plain square root is within an ulp of hypot's.
-    const double beta = -arcTangent2(a3.x, std::sqrt(a3.y * a3.y + a3.z * a3.z));
-    if (std::fabs(a3.x) > 1.0 - kNearPoleTolerance) return vec3(alpha, beta, rollNearPole(a1, a2, alpha, beta));
+    //
     // The same axes are also tilted towards a3 by up to ~2e-5 rad; that tilt
     // would enter the roll divided by cos(beta) (22x at the zone's edge). The x
     // components of a1 and a2 are taken with their parts along a3 removed; for
@@ -81,7 +79,13 @@ VECTOR3 eulerFromAxes(const VECTOR3& a1, const VECTOR3& a2, const VECTOR3& a3) {
     const double a3Squared = dotp(a3, a3);
     const double x1 = a1.x - dotp(a1, a3) / a3Squared * a3.x;
     const double x2 = a2.x - dotp(a2, a3) / a3Squared * a3.x;
-    return vec3(alpha, beta, kQuarterTurn - arcTangent2(x1, x2));
+    // The three arc tangents at once (the last lane unused); the roll's is
+    // not needed near the pole, where rollNearPole takes its place.
+    double angles[4];
+    arcTangent2x4({a3.y, a3.x, x1, 0.0}, {a3.z, std::sqrt(a3.y * a3.y + a3.z * a3.z), x2, 1.0}, angles);
+    const double alpha = angles[0], beta = -angles[1];
+    if (std::fabs(a3.x) > 1.0 - kNearPoleTolerance) return vec3(alpha, beta, rollNearPole(a1, a2, alpha, beta));
+    return vec3(alpha, beta, kQuarterTurn - angles[2]);
 }
 
 void updateAttitudeHold() {

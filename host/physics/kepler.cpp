@@ -212,25 +212,35 @@ bool elementsFromState(const VECTOR3& r, const VECTOR3& v, double mu, ELEMENTS& 
     // 90 degrees beyond the node along the motion. |(h.x, h.y)| is squared
     // without scaling, as |h| is: no orbit comes near overflow or underflow.
     const double hxy = std::sqrt(h.x * h.x + h.y * h.y);
-    const double inc = arcTangent2(hxy, h.z);
-    const bool equatorial = inc < kEquatorialI || inc > kPi - kEquatorialI;
-    const double node = equatorial ? 0.0 : wrapTwoPi(arcTangent2(h.x, -h.y));
-    // (cos(node), sin(node)) straight from h, without the round trip through the angle.
-    const VECTOR3 N = equatorial ? vec3(1.0, 0.0, 0.0) : vec3(-h.y / hxy, h.x / hxy, 0.0);
-    const VECTOR3 Q = crossp(h * (1.0 / hl), N);
-
     // Argument of periapsis omega and true anomaly nu. nu is taken as the
-    // argument of latitude minus omega, so omega + nu reproduces the body's
+    // argument of latitude u minus omega, so omega + nu reproduces the body's
     // direction exactly even where the periapsis direction is poorly defined.
-    const double rN = dotp(r, N), rQ = dotp(r, Q);
-    const double u = arcTangent2(rQ, rN);
-    double eN = 1.0, eQ = 0.0;  // the periapsis direction in (N, Q), unnormalised
-    double omega = 0.0;
-    if (e < kCircularE) {
-        e = 0.0;
+    // The four arc tangents (inclination, node, u, omega) go together, with N
+    // taken as for an inclined orbit, (cos(node), sin(node)) straight from h;
+    // an equatorial orbit (rare) works u and omega out again about +x.
+    const VECTOR3 hUnit = h * (1.0 / hl);
+    VECTOR3 N = vec3(-h.y / hxy, h.x / hxy, 0.0);
+    VECTOR3 Q = crossp(hUnit, N);
+    const bool circular = e < kCircularE;
+    if (circular) e = 0.0;
+    double rN = dotp(r, N), rQ = dotp(r, Q);
+    double eN = circular ? 1.0 : dotp(ev, N), eQ = circular ? 0.0 : dotp(ev, Q);  // periapsis direction in (N, Q), unnormalised
+    double angles[4];
+    arcTangent2x4({hxy, h.x, rQ, eQ}, {h.z, -h.y, rN, eN}, angles);
+    const double inc = angles[0];
+    const bool equatorial = inc < kEquatorialI || inc > kPi - kEquatorialI;
+    double node = 0.0, u = angles[2], omega = circular ? 0.0 : angles[3];
+    if (equatorial) {
+        N = vec3(1.0, 0.0, 0.0);
+        Q = crossp(hUnit, N);
+        rN = dotp(r, N), rQ = dotp(r, Q);
+        u = arcTangent2(rQ, rN);
+        if (!circular) {
+            eN = dotp(ev, N), eQ = dotp(ev, Q);
+            omega = arcTangent2(eQ, eN);
+        }
     } else {
-        eN = dotp(ev, N), eQ = dotp(ev, Q);
-        omega = arcTangent2(eQ, eN);
+        node = wrapTwoPi(angles[1]);
     }
     const double nu = halfTurnRange(u - omega);  // [-pi, pi]
     const double varpi = wrapTwoPi(node + omega);

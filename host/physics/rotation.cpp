@@ -10,10 +10,9 @@ namespace simhost {
 Mat3 identityMatrix() { return Mat3{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}}; }
 
 Mat3 rotationFromAngles(const VECTOR3& arot) {
-    double sa, ca, sb, cb, sg, cg;
-    sineCosine(arot.x, sa, ca);
-    sineCosine(arot.y, sb, cb);
-    sineCosine(arot.z, sg, cg);
+    VECTOR3 sine, cosine;
+    sineCosine3(arot, sine, cosine);
+    const double sa = sine.x, ca = cosine.x, sb = sine.y, cb = cosine.y, sg = sine.z, cg = cosine.z;
     return Mat3{{
         {cb * cg, cb * sg, -sb},
         {sa * sb * cg - ca * sg, ca * cg + sa * sb * sg, sa * cb},

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
 
@@ -61,6 +63,38 @@ TEST(SineCosine, WithinAnUlpOfTheTrueValueOverEveryRange) {
     EXPECT_TRUE(std::isnan(s) && std::isnan(c));
 }
 
+// The three-lane form gives each angle exactly the one-angle form's bits, in
+// every quadrant (the swaps and signs), at zeros of either sign, and where
+// one lane sends all three to the library (large or not finite).
+TEST(SineCosine, ThreeAtOnceGiveTheOneAngleBits) {
+    auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    auto expectSame = [&](const VECTOR3& x) {
+        VECTOR3 s{}, c{};
+        simhost::sineCosine3(x, s, c);
+        const double in[] = {x.x, x.y, x.z}, gotSine[] = {s.x, s.y, s.z}, gotCosine[] = {c.x, c.y, c.z};
+        for (int k = 0; k < 3; ++k) {
+            double want = 0.0, wantCosine = 0.0;
+            simhost::sineCosine(in[k], want, wantCosine);
+            if (std::isnan(want)) {
+                EXPECT_TRUE(std::isnan(gotSine[k]) && std::isnan(gotCosine[k])) << in[k];
+                continue;
+            }
+            EXPECT_EQ(bits(gotSine[k]), bits(want)) << in[k];
+            EXPECT_EQ(bits(gotCosine[k]), bits(wantCosine)) << in[k];
+        }
+    };
+    std::mt19937_64 random(3);
+    for (double range : {0.8, 3.2, 7.0, 9e4}) {
+        std::uniform_real_distribution<double> angle(-range, range);
+        for (int i = 0; i < 20000; ++i) expectSame(vec3(angle(random), angle(random), angle(random)));
+    }
+    const double quarter = 1.5707963267948966;
+    for (int q = -8; q <= 8; ++q) expectSame(vec3(q * quarter, q * quarter + 1e-9, q * quarter - 0.3));
+    expectSame(vec3(0.0, -0.0, 1e-300));
+    expectSame(vec3(0.5, 2e5, -1.0));
+    expectSame(vec3(std::numeric_limits<double>::quiet_NaN(), 1.0, -2.5));
+}
+
 // Within two units in the last place of the library's atan2 over magnitudes
 // from 1e-6 to 1e6 in every quadrant, and the same at the axes and zeros.
 TEST(ArcTangent, AgreesWithTheLibraryToTwoUlpsInEveryQuadrant) {
@@ -94,6 +128,38 @@ TEST(ArcTangent, AgreesWithTheLibraryToTwoUlpsInEveryQuadrant) {
             EXPECT_EQ(std::signbit(got), std::signbit(want)) << y << " " << x;
         }
     EXPECT_TRUE(std::isnan(simhost::arcTangent2(std::numeric_limits<double>::quiet_NaN(), 1.0)));
+}
+
+// The four-lane arc tangent gives each pair exactly the one-pair bits: every
+// quadrant, both ratios, the edges of the five reduction intervals, signed
+// zeros, and the pairs that send all four to the library.
+TEST(ArcTangent, FourAtOnceGiveTheOnePairBits) {
+    auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    auto expectSame = [&](const double (&y)[4], const double (&x)[4]) {
+        double got[4];
+        arcTangent2x4(y, x, got);
+        for (int k = 0; k < 4; ++k) {
+            const double want = simhost::arcTangent2(y[k], x[k]);
+            if (std::isnan(want)) {
+                EXPECT_TRUE(std::isnan(got[k])) << y[k] << " " << x[k];
+                continue;
+            }
+            EXPECT_EQ(bits(got[k]), bits(want)) << y[k] << " " << x[k];
+        }
+    };
+    std::mt19937_64 random(8);
+    std::normal_distribution<double> normal(0.0, 1.0);
+    auto draw = [&] { return normal(random) * std::exp(3 * normal(random)); };
+    for (int i = 0; i < 50000; ++i) expectSame({draw(), draw(), draw(), draw()}, {draw(), draw(), draw(), draw()});
+    for (double edge : {0.4375, 0.6875, 1.1875, 2.4375}) {
+        const double below = std::nextafter(edge, 0.0);
+        expectSame({edge, below, -edge, 1.0}, {1.0, 1.0, -1.0, edge});
+    }
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    expectSame({0.0, -0.0, 1.0, -1.0}, {1.0, 1.0, -0.0, 0.0});
+    expectSame({0.0, -0.0, 2.0, 3.0}, {-0.0, 0.0, 1.0, 1.0});  // a pair of zeros: the library for all
+    expectSame({inf, 1.0, 2.0, 3.0}, {1.0, -inf, 1.0, 1.0});
+    expectSame({nan, 1.0, 2.0, 3.0}, {1.0, nan, 1.0, 1.0});
 }
 
 }  // namespace
