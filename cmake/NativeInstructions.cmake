@@ -24,4 +24,11 @@ endif()
 if(zolk_avx2)
   add_compile_options(-mavx2 -mno-fma)
 endif()
+# Native shared libraries call each other and themselves directly: the
+# module's host calls through the global offset table rather than a PLT stub,
+# and the host's calls to its own exported functions without the detour that
+# would let another library replace them (none does).
+if(NOT MSVC AND NOT CMAKE_CROSSCOMPILING AND NOT WIN32)
+  add_compile_options(-fno-plt -fno-semantic-interposition)
+endif()
 message(STATUS "AVX2 without FMA for native code: ${zolk_avx2}")

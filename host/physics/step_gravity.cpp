@@ -95,15 +95,15 @@ const StateVectors& StepGravity::bodyState(int i, double s) { return s == 0.0 ? 
 void StepGravity::prepare(Stage& stage, int ref) const {
     const BodyOrbit* orbits = ephemeris_->orbits().data();
     const StateVectors* states = stage.states;
-    const VECTOR3 origin = states[ref].pos;
-    VECTOR3 indirect{0.0, 0.0, 0.0};
+    const Lanes origin = lanesOf(states[ref].pos);
+    Lanes indirect{0.0, 0.0, 0.0, 0.0};
     for (std::size_t k = 0; k < end_.size(); ++k) {
-        const VECTOR3 body = states[k].pos - origin;
+        const Lanes body = lanesOf(states[k].pos) - origin;
         stage.rel[k] = body;
-        const double b2 = dotp(body, body);
+        const double b2 = squaredLength(body);
         if (static_cast<int>(k) != ref && b2 > 0.0) indirect = indirect + body * (orbits[k].gm / (b2 * std::sqrt(b2)));
     }
-    stage.indirect = indirect;
+    stage.indirect = vectorOf(indirect);
     stage.ref = ref;
 }
 
@@ -115,20 +115,21 @@ VECTOR3 StepGravity::acceleration(int ref, double s, const VECTOR3& relPos) {
     if (stage.ref != ref) prepare(stage, ref);
     // Each body's pull on the vessel (ref's included: its rel is zero) and, for
     // an oblate body within reach, its zonal terms from the same distance.
-    VECTOR3 sum{0.0, 0.0, 0.0};
+    const Lanes vessel = lanesOf(relPos);
+    Lanes sum{0.0, 0.0, 0.0, 0.0};
     for (std::size_t k = 0; k < count; ++k) {
-        const VECTOR3 d = stage.rel[k] - relPos;  // vessel to body k
-        const double d2 = dotp(d, d);
+        const Lanes d = stage.rel[k] - vessel;  // vessel to body k
+        const double d2 = squaredLength(d);
         if (!(d2 > 0.0)) continue;
         const double invD = 1.0 / std::sqrt(d2), pull = orbits[k].gm * invD * invD;  // 1/m, m/s^2
         sum = sum + d * (pull * invD);
         if (fields_[k] && d2 < reach2_[k]) {
             // The pole at the stage's date, on the chord across its span.
             const VECTOR3 pole = poles_[k] + poleRates_[k] * (stage.mjd - polesMjd_[k]);
-            sum = sum + zonalPull(*fields_[k], pole, -d, invD, pull);
+            sum = sum + lanesOf(zonalPull(*fields_[k], pole, -vectorOf(d), invD, pull));
         }
     }
-    return sum - stage.indirect;
+    return vectorOf(sum) - stage.indirect;
 }
 
 StepGravity::Stage& StepGravity::stageAt(double s) {
