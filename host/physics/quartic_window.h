@@ -11,6 +11,7 @@
 #include <numbers>
 
 #include "host/physics/chebyshev_segment.h"
+#include "host/physics/lanes.h"
 #include "host/physics/physical_constants.h"
 
 namespace simhost {
@@ -19,7 +20,9 @@ struct QuarticWindow {
     double centre = 0.0;   // MJD (days)
     double perHalf = 0.0;  // 1 / half the window's length (1/day)
     double perHalfSecond = 0.0;  // the same per second (1/s)
-    VECTOR3 c[5]{};        // position (m) = sum c[j] x^j, x = (mjd - centre) * perHalf in [-1, 1]
+    // Position (m) = sum c[j] x^j, x = (mjd - centre) * perHalf in [-1, 1];
+    // each in vector lanes, as it is evaluated every step.
+    Lanes c[5]{};
 };
 
 // Interpolates segment at the five Chebyshev nodes of window `part` of its
@@ -54,20 +57,20 @@ inline QuarticWindow fitQuarticWindow(const ChebyshevSegment& segment, long long
         b[j] = sum * ((j == 0 ? 1.0 : 2.0) / kNodes);
     }
     // T2 = 2x^2 - 1, T3 = 4x^3 - 3x, T4 = 8x^4 - 8x^2 + 1.
-    w.c[0] = centre + (b[0] - b[2] + b[4]);
-    w.c[1] = b[1] - b[3] * 3.0;
-    w.c[2] = b[2] * 2.0 - b[4] * 8.0;
-    w.c[3] = b[3] * 4.0;
-    w.c[4] = b[4] * 8.0;
+    w.c[0] = lanesOf(centre + (b[0] - b[2] + b[4]));
+    w.c[1] = lanesOf(b[1] - b[3] * 3.0);
+    w.c[2] = lanesOf(b[2] * 2.0 - b[4] * 8.0);
+    w.c[3] = lanesOf(b[3] * 4.0);
+    w.c[4] = lanesOf(b[4] * 8.0);
     return w;
 }
 
 // Position (m) and, when vel is not null, velocity (m/s) at date mjd.
 inline void evaluateQuarticWindow(const QuarticWindow& w, double mjd, VECTOR3& pos, VECTOR3* vel) {
     const double x = (mjd - w.centre) * w.perHalf;
-    const VECTOR3* c = w.c;
-    pos = c[0] + (c[1] + (c[2] + (c[3] + c[4] * x) * x) * x) * x;
-    if (vel) *vel = (c[1] + (c[2] * 2.0 + (c[3] * 3.0 + c[4] * (4.0 * x)) * x) * x) * w.perHalfSecond;
+    const Lanes* c = w.c;
+    pos = vectorOf(c[0] + (c[1] + (c[2] + (c[3] + c[4] * x) * x) * x) * x);
+    if (vel) *vel = vectorOf((c[1] + (c[2] * 2.0 + (c[3] * 3.0 + c[4] * (4.0 * x)) * x) * x) * w.perHalfSecond);
 }
 
 }  // namespace simhost

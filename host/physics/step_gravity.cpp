@@ -116,17 +116,21 @@ VECTOR3 StepGravity::acceleration(int ref, double s, const VECTOR3& relPos) {
     // Each body's pull on the vessel (ref's included: its rel is zero) and, for
     // an oblate body within reach, its zonal terms from the same distance.
     const Lanes vessel = lanesOf(relPos);
+    // The arrays read for every body, taken once (the loop writes nothing they hold).
+    const Lanes* rel = stage.rel.data();
+    const ZonalField* const* fields = fields_.data();
+    const double* reach2 = reach2_.data();
     Lanes sum{0.0, 0.0, 0.0, 0.0};
     for (std::size_t k = 0; k < count; ++k) {
-        const Lanes d = stage.rel[k] - vessel;  // vessel to body k
+        const Lanes d = rel[k] - vessel;  // vessel to body k
         const double d2 = squaredLength(d);
         if (!(d2 > 0.0)) continue;
         const double invD = 1.0 / std::sqrt(d2), pull = orbits[k].gm * invD * invD;  // 1/m, m/s^2
         sum = sum + d * (pull * invD);
-        if (fields_[k] && d2 < reach2_[k]) {
+        if (fields[k] && d2 < reach2[k]) {
             // The pole at the stage's date, on the chord across its span.
             const VECTOR3 pole = poles_[k] + poleRates_[k] * (stage.mjd - polesMjd_[k]);
-            sum = sum + lanesOf(zonalPull(*fields_[k], pole, -vectorOf(d), invD, pull));
+            sum = sum + lanesOf(zonalPull(*fields[k], pole, -vectorOf(d), invD, pull));
         }
     }
     return vectorOf(sum) - stage.indirect;
