@@ -10,6 +10,10 @@
 
 #include <cmath>
 
+#if defined(__AVX__)
+#include <immintrin.h>
+#endif
+
 // atan(x) for x >= 0 (NaN passes through).
 inline double arcTangentOfNonNegative(double x) {
     // Static: indexed by the interval, a plain constexpr table would be copied
@@ -70,26 +74,26 @@ inline void arcTangent2x4(const double (&y)[4], const double (&x)[4], double (&o
     const Bits yBits = (Bits)ys, xBits = (Bits)xs;  // vector casts keep the bits
     const Lanes ax = (Lanes)(xBits & ~kSign), ay = (Lanes)(yBits & ~kSign);
     const Bits usable = (ax < all(INFINITY)) & (ay < all(INFINITY)) & (ax + ay > all(0.0));
-    if (!(usable[0] && usable[1] && usable[2] && usable[3])) {
+#if defined(__AVX__)
+    const bool allUsable = _mm256_movemask_pd((__m256d)usable) == 0xF;
+#else
+    const bool allUsable = usable[0] && usable[1] && usable[2] && usable[3];
+#endif
+    if (!allUsable) {
         for (int k = 0; k < 4; ++k) out[k] = arcTangent2(y[k], x[k]);
         return;
     }
-    // arcTangentOfNonNegative of the smaller ratio, lane by lane.
+    // arcTangentOfNonNegative of the smaller ratio, lane by lane. The ratio is
+    // at most 1, so only the first two reduction intervals can occur.
     const Bits smallRatio = ay <= ax;
     const Lanes r = (smallRatio ? ay / ax : ax / ay);
-    const Bits from0 = r >= all(0.4375), from1 = r >= all(0.6875), from2 = r >= all(1.1875), from3 = r >= all(2.4375);
+    const Bits from0 = r >= all(0.4375), from1 = r >= all(0.6875);
     Lanes t = (from0 ? (2.0 * r - 1.0) / (2.0 + r) : r);
     t = (from1 ? (r - 1.0) / (r + 1.0) : t);
-    t = (from2 ? (r - 1.5) / (1.0 + 1.5 * r) : t);
-    t = (from3 ? -1.0 / r : t);
     Lanes high = (from0 ? all(4.63647609000806093515e-01) : all(0.0));
     high = (from1 ? all(7.85398163397448278999e-01) : high);
-    high = (from2 ? all(9.82793723247329054082e-01) : high);
-    high = (from3 ? all(1.57079632679489655800e+00) : high);
     Lanes low = (from0 ? all(2.26987774529616870924e-17) : all(0.0));
     low = (from1 ? all(3.06161699786838301793e-17) : low);
-    low = (from2 ? all(1.39033110312309984516e-17) : low);
-    low = (from3 ? all(6.12323399573676603587e-17) : low);
     const Lanes z = t * t, w = z * z;
     const Lanes odd = z * (3.33333333333329318027e-01 +
                            w * (1.42857142725034663711e-01 +
