@@ -9,6 +9,10 @@
 
 #include <cmath>
 
+#if defined(__AVX__)
+#include <immintrin.h>
+#endif
+
 #include "frame/host_api.h"
 
 namespace simhost {
@@ -87,19 +91,26 @@ inline void sineCosine3(const VECTOR3& x, VECTOR3& sine, VECTOR3& cosine) {
     using Lanes = double __attribute__((vector_size(32)));
     using Bits = long long __attribute__((vector_size(32)));
     constexpr double kLargest = detail::kLargestReduced;
-    if (!(std::fabs(x.x) < kLargest && std::fabs(x.y) < kLargest && std::fabs(x.z) < kLargest)) {
+    const Lanes angles{x.x, x.y, x.z, 0.0};
+    constexpr long long kSignBit = static_cast<long long>(0x8000000000000000ULL);
+    const Bits reducible = (Lanes)((Bits)angles & ~kSignBit) < Lanes{kLargest, kLargest, kLargest, kLargest};
+#if defined(__AVX__)
+    const bool allReducible = _mm256_movemask_pd((__m256d)reducible) == 0xF;
+#else
+    const bool allReducible = reducible[0] && reducible[1] && reducible[2];
+#endif
+    if (!allReducible) {
         sineCosine(x.x, sine.x, cosine.x);
         sineCosine(x.y, sine.y, cosine.y);
         sineCosine(x.z, sine.z, cosine.z);
         return;
     }
     Lanes s, c, n, shifted;
-    detail::reducedSineCosine(Lanes{x.x, x.y, x.z, 0.0}, s, c, n, shifted);
+    detail::reducedSineCosine(angles, s, c, n, shifted);
     // The quadrant's swap and signs as masks: odd quadrants swap sine and
     // cosine; the sine is negated in quadrants 2 and 3, the cosine in 1 and 2.
     const Bits q = (Bits)shifted & 3;  // n mod 4: 2^51 + n in the low bits, and 4 divides 2^51
     const Bits swap = -(q & 1), sineSign = -((q >> 1) & 1), cosineSign = -(((q + 1) >> 1) & 1);
-    constexpr long long kSignBit = static_cast<long long>(0x8000000000000000ULL);
     const Bits sBits = (Bits)s, cBits = (Bits)c;  // vector casts keep the bits
     const Bits sineBits = (swap ? cBits : sBits) ^ (sineSign & kSignBit);
     const Bits cosineBits = (swap ? sBits : cBits) ^ (cosineSign & kSignBit);
