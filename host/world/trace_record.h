@@ -8,7 +8,13 @@
 
 namespace simhost::detail {
 
+// Hidden from other libraries (it is the host's own): read without a
+// global-offset-table load at every traced call.
+#if defined(__GNUC__) && !defined(_WIN32)
+extern bool traceOn __attribute__((visibility("hidden")));
+#else
 extern bool traceOn;
+#endif
 
 void recordCall(std::string entry);
 
@@ -34,15 +40,19 @@ std::string formatCall(const char* name, const Args&... args) {
     return entry;
 }
 
+// Records a call when the trace is on: formats and records it out of line, in
+// a cold function that takes the arguments by value, so that the untraced
+// path is the test alone, with nothing of the arguments kept in memory.
+template <class... Args>
+[[gnu::noinline, gnu::cold]] void traceCall(const char* name, Args... args) {
+    recordCall(formatCall(name, args...));
+}
+
 }  // namespace simhost::detail
 
-// Records a call when the trace is on. A macro, so that the arguments are not
-// even formatted while it is off; the formatting sits in a cold out-of-line
-// lambda, so that a traced call costs the untraced path nothing but the test.
-#define HOST_TRACE(...)                                                                 \
-    do {                                                                               \
-        if (simhost::detail::traceOn) [[unlikely]]                                     \
-            [&]() __attribute__((noinline, cold)) {                                    \
-                simhost::detail::recordCall(simhost::detail::formatCall(__VA_ARGS__)); \
-            }();                                                                       \
+// A macro, so that the arguments are not even evaluated while the trace is off.
+#define HOST_TRACE(...)                                                \
+    do {                                                              \
+        if (simhost::detail::traceOn) [[unlikely]]                    \
+            simhost::detail::traceCall(__VA_ARGS__);                  \
     } while (0)
