@@ -13,8 +13,9 @@ const char* nameText(const char* name) { return name ? name : ""; }
 }  // namespace
 
 OBJHANDLE oapiGetObjectByName(char* name) {
-    HOST_TRACE("oapiGetObjectByName", name);
-    return handleOf(world().findObject(nameText(name)));
+    const auto work = [name] { return handleOf(world().findObject(nameText(name))); };
+    HOST_TRACE_THEN(work, "oapiGetObjectByName", name);
+    return work();
 }
 
 OBJHANDLE oapiGetGbodyByName(char* name) {
@@ -23,14 +24,18 @@ OBJHANDLE oapiGetGbodyByName(char* name) {
 }
 
 OBJHANDLE oapiGetVesselByName(char* name) {
-    HOST_TRACE("oapiGetVesselByName", name);
-    return handleOf(world().findVessel(nameText(name)));
+    const auto work = [name] { return handleOf(world().findVessel(nameText(name))); };
+    HOST_TRACE_THEN(work, "oapiGetVesselByName", name);
+    return work();
 }
 
 VESSEL* oapiGetVesselInterface(OBJHANDLE hVessel) {
-    HOST_TRACE("oapiGetVesselInterface", simhost::detail::objectText(hVessel));
-    simhost::Vessel* vessel = world().vesselFromHandle(hVessel);
-    return vessel ? &vessel->vesselInterface() : nullptr;
+    const auto work = [hVessel]() -> VESSEL* {
+        simhost::Vessel* vessel = world().vesselFromHandle(hVessel);
+        return vessel ? &vessel->vesselInterface() : nullptr;
+    };
+    HOST_TRACE_THEN(work, "oapiGetVesselInterface", simhost::detail::objectText(hVessel));
+    return work();
 }
 
 OBJHANDLE oapiGetFocusObject() {

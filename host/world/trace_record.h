@@ -48,7 +48,25 @@ template <class... Args>
     recordCall(formatCall(name, args...));
 }
 
+// Records a call, then does its work (a callable) and returns what it gives:
+// where a traced call ends the function in a tail call to this, the untraced
+// path makes no call at all and needs no stack frame.
+template <class Work, class... Args>
+[[gnu::noinline, gnu::cold]] auto traceThen(Work work, const char* name, Args... args) {
+    recordCall(formatCall(name, args...));
+    return work();
+}
+
 }  // namespace simhost::detail
+
+// In a hot API function: `const auto work = [...] { ... };` holding the
+// function's whole work, then HOST_TRACE_THEN(work, "Name", args...); and
+// `return work();`.
+#define HOST_TRACE_THEN(work, ...)                                     \
+    do {                                                              \
+        if (simhost::detail::traceOn) [[unlikely]]                    \
+            return simhost::detail::traceThen(work, __VA_ARGS__);     \
+    } while (0)
 
 // A macro, so that the arguments are not even evaluated while the trace is off.
 #define HOST_TRACE(...)                                                \

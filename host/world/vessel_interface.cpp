@@ -121,16 +121,20 @@ bool VESSEL::ActivateNavmode(int mode) {
 }
 
 bool VESSEL::DeactivateNavmode(int mode) {
-    HOST_TRACE("DeactivateNavmode", mode);
-    return vesselOf(handle_).setNavmode(mode, false);
+    const auto work = [this, mode] { return vesselOf(handle_).setNavmode(mode, false); };
+    HOST_TRACE_THEN(work, "DeactivateNavmode", mode);
+    return work();
 }
 
 bool VESSEL::GetNavmodeState(int mode) { return vesselOf(handle_).navmode(mode); }
 
 void VESSEL::Local2Global(const VECTOR3& local, VECTOR3& global) const {
-    HOST_TRACE("Local2Global", local);
-    const Vessel& v = vesselOf(handle_);
-    global = v.rot * local + v.pos;
+    const auto work = [this, &local, &global] {
+        const Vessel& v = vesselOf(handle_);
+        global = v.rot * local + v.pos;
+    };
+    HOST_TRACE_THEN(work, "Local2Global", local);
+    work();
 }
 
 void VESSEL::Global2Local(const VECTOR3& global, VECTOR3& local) const {
@@ -145,8 +149,9 @@ void VESSEL::GlobalRot(const VECTOR3& rloc, VECTOR3& rglob) const {
 }
 
 void VESSEL::GetGlobalPos(VECTOR3& pos) const {
-    HOST_TRACE("GetGlobalPos");
-    pos = vesselOf(handle_).pos;
+    const auto work = [this, &pos] { pos = vesselOf(handle_).pos; };
+    HOST_TRACE_THEN(work, "GetGlobalPos");
+    work();
 }
 
 void VESSEL::GetGlobalVel(VECTOR3& vel) const {
@@ -166,15 +171,17 @@ void VESSEL::GetRelativeVel(OBJHANDLE hRef, VECTOR3& vel) const {
 }
 
 void VESSEL::SetGlobalOrientation(const VECTOR3& arot) const {
-    HOST_TRACE("SetGlobalOrientation", arot);
-    vesselOf(handle_).rot = simhost::rotationFromAngles(arot);
+    const auto work = [this, &arot] { vesselOf(handle_).rot = simhost::rotationFromAngles(arot); };
+    HOST_TRACE_THEN(work, "SetGlobalOrientation", arot);
+    work();
 }
 
 void VESSEL::GetGlobalOrientation(VECTOR3& arot) const { arot = simhost::anglesFromRotation(vesselOf(handle_).rot); }
 
 void VESSEL::SetAngularVel(const VECTOR3& avel) const {
-    HOST_TRACE("SetAngularVel", avel);
-    vesselOf(handle_).angVel = avel;
+    const auto work = [this, &avel] { vesselOf(handle_).angVel = avel; };
+    HOST_TRACE_THEN(work, "SetAngularVel", avel);
+    work();
 }
 
 void VESSEL::GetAngularVel(VECTOR3& avel) const { avel = vesselOf(handle_).angVel; }
@@ -198,20 +205,27 @@ bool VESSEL::GetElements(OBJHANDLE hRef, ELEMENTS& el, ORBITPARAM* prm, double m
 }
 
 double VESSEL::GetMass() const {
-    HOST_TRACE("GetMass");
-    return vesselOf(handle_).mass();
+    const auto work = [this] { return vesselOf(handle_).mass(); };
+    HOST_TRACE_THEN(work, "GetMass");
+    return work();
 }
 
 DWORD VESSEL::GetGroupThrusterCount(THGROUP_TYPE group) const {
-    HOST_TRACE("GetGroupThrusterCount", static_cast<int>(group));
-    const auto* members = vesselOf(handle_).group(group);
-    return members ? static_cast<DWORD>(members->size()) : 0;
+    const auto work = [this, group] {
+        const auto* members = vesselOf(handle_).group(group);
+        return members ? static_cast<DWORD>(members->size()) : DWORD{0};
+    };
+    HOST_TRACE_THEN(work, "GetGroupThrusterCount", static_cast<int>(group));
+    return work();
 }
 
 THRUSTER_HANDLE VESSEL::GetGroupThruster(THGROUP_TYPE group, DWORD index) const {
-    HOST_TRACE("GetGroupThruster", static_cast<int>(group), static_cast<unsigned>(index));
-    const auto* members = vesselOf(handle_).group(group);
-    return members && index < members->size() ? (*members)[index] : nullptr;
+    const auto work = [this, group, index]() -> THRUSTER_HANDLE {
+        const auto* members = vesselOf(handle_).group(group);
+        return members && index < members->size() ? (*members)[index] : nullptr;
+    };
+    HOST_TRACE_THEN(work, "GetGroupThruster", static_cast<int>(group), static_cast<unsigned>(index));
+    return work();
 }
 
 void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE group, double level) const {
@@ -229,17 +243,21 @@ double VESSEL::GetThrusterGroupLevel(THGROUP_TYPE group) const {
 }
 
 PROPELLANT_HANDLE VESSEL::GetThrusterResource(THRUSTER_HANDLE th) const {
-    const Vessel& v = vesselOf(handle_);
-    HOST_TRACE("GetThrusterResource", thrusterText(v, th));
-    const Thruster* thruster = thrusterOf(v, th);
-    return thruster ? thruster->resource : nullptr;
+    const auto work = [this, th]() -> PROPELLANT_HANDLE {
+        const Thruster* thruster = thrusterOf(vesselOf(handle_), th);
+        return thruster ? thruster->resource : nullptr;
+    };
+    HOST_TRACE_THEN(work, "GetThrusterResource", thrusterText(vesselOf(handle_), th));
+    return work();
 }
 
 double VESSEL::GetPropellantMass(PROPELLANT_HANDLE ph) const {
-    const Vessel& v = vesselOf(handle_);
-    HOST_TRACE("GetPropellantMass", propellantText(v, ph));
-    const Propellant* tank = propellantOf(v, ph);
-    return tank ? tank->mass : 0.0;
+    const auto work = [this, ph] {
+        const Propellant* tank = propellantOf(vesselOf(handle_), ph);
+        return tank ? tank->mass : 0.0;
+    };
+    HOST_TRACE_THEN(work, "GetPropellantMass", propellantText(vesselOf(handle_), ph));
+    return work();
 }
 
 double VESSEL::GetThrusterMax0(THRUSTER_HANDLE th) const {
