@@ -22,7 +22,7 @@ struct QuarticWindow {
     double perHalfSecond = 0.0;  // the same per second (1/s)
     // Position (m) = sum c[j] x^j, x = (mjd - centre) * perHalf in [-1, 1];
     // each in vector lanes, as it is evaluated every step.
-    Lanes c[5]{};
+    StoredLanes c[5]{};
 };
 
 // Interpolates segment at the five Chebyshev nodes of window `part` of its
@@ -68,9 +68,9 @@ inline QuarticWindow fitQuarticWindow(const ChebyshevSegment& segment, long long
 // Position (m) and, when vel is not null, velocity (m/s) at date mjd.
 inline void evaluateQuarticWindow(const QuarticWindow& w, double mjd, VECTOR3& pos, VECTOR3* vel) {
     const double x = (mjd - w.centre) * w.perHalf;
-    const Lanes* c = w.c;
-    pos = vectorOf(c[0] + (c[1] + (c[2] + (c[3] + c[4] * x) * x) * x) * x);
-    if (vel) *vel = vectorOf((c[1] + (c[2] * 2.0 + (c[3] * 3.0 + c[4] * (4.0 * x)) * x) * x) * w.perHalfSecond);
+    const Lanes c0 = w.c[0], c1 = w.c[1], c2 = w.c[2], c3 = w.c[3], c4 = w.c[4];
+    pos = vectorOf(c0 + (c1 + (c2 + (c3 + c4 * x) * x) * x) * x);
+    if (vel) *vel = vectorOf((c1 + (c2 * 2.0 + (c3 * 3.0 + c4 * (4.0 * x)) * x) * x) * w.perHalfSecond);
 }
 
 }  // namespace simhost

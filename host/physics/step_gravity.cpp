@@ -99,7 +99,7 @@ void StepGravity::prepare(Stage& stage, int ref) const {
     Lanes indirect{0.0, 0.0, 0.0, 0.0};
     for (std::size_t k = 0; k < end_.size(); ++k) {
         const Lanes body = lanesOf(states[k].pos) - origin;
-        stage.rel[k] = body;
+        stage.rel[k].lanes = body;
         const double b2 = squaredLength(body);
         if (static_cast<int>(k) != ref && b2 > 0.0) indirect = indirect + body * (orbits[k].gm / (b2 * std::sqrt(b2)));
     }
@@ -117,12 +117,12 @@ VECTOR3 StepGravity::acceleration(int ref, double s, const VECTOR3& relPos) {
     // an oblate body within reach, its zonal terms from the same distance.
     const Lanes vessel = lanesOf(relPos);
     // The arrays read for every body, taken once (the loop writes nothing they hold).
-    const Lanes* rel = stage.rel.data();
+    const PackedLanes* rel = stage.rel.data();
     const ZonalField* const* fields = fields_.data();
     const double* reach2 = reach2_.data();
     Lanes sum{0.0, 0.0, 0.0, 0.0};
     for (std::size_t k = 0; k < count; ++k) {
-        const Lanes d = rel[k] - vessel;  // vessel to body k
+        const Lanes d = rel[k].lanes - vessel;  // vessel to body k
         const double d2 = squaredLength(d);
         if (!(d2 > 0.0)) continue;
         const double invD = 1.0 / std::sqrt(d2), pull = orbits[k].gm * invD * invD;  // 1/m, m/s^2

@@ -71,7 +71,7 @@ private:
     struct Stage {
         const StateVectors* states = nullptr;
         int ref = -2;                    // the reference body rel and indirect are for; -2: none yet
-        std::vector<Lanes> rel;          // each body's position relative to ref (m)
+        std::vector<PackedLanes> rel;    // each body's position relative to ref (m)
         VECTOR3 indirect{0.0, 0.0, 0.0}; // sum over k != ref of GM_k rel_k / |rel_k|^3: their pull on ref (m/s^2)
         double mjd = 0.0;                // the stage's date (MJD), at which the poles are taken
     };
