@@ -14,6 +14,24 @@
 #include <immintrin.h>
 #endif
 
+// atan(x) = x - arcTangentTail(x) for |x| <= 7/16: the odd minimax series
+// less its first term, its odd and even powers summed apart. A template so
+// that one value and the lanes of a vector share the very operations.
+template <class T>
+inline T arcTangentTail(T x) {
+    const T z = x * x, w = z * z;
+    const T odd = z * (3.33333333333329318027e-01 +
+                       w * (1.42857142725034663711e-01 +
+                            w * (9.09088713343650656196e-02 +
+                                 w * (6.66107313738753120669e-02 +
+                                      w * (4.97687799461593236017e-02 + w * 1.62858201153657823623e-02)))));
+    const T even = w * (-1.99999999998764832476e-01 +
+                        w * (-1.11111104054623557880e-01 +
+                             w * (-7.69187620504482999495e-02 +
+                                  w * (-5.83357013379057348645e-02 + w * -3.65315727442169155270e-02))));
+    return x * (odd + even);
+}
+
 // atan(x) for x >= 0 (NaN passes through).
 inline double arcTangentOfNonNegative(double x) {
     // Static: indexed by the interval, a plain constexpr table would be copied
@@ -29,18 +47,9 @@ inline double arcTangentOfNonNegative(double x) {
         else if (x < 2.4375) id = 2, x = (x - 1.5) / (1.0 + 1.5 * x);
         else id = 3, x = -1.0 / x;
     }
-    const double z = x * x, w = z * z;
-    const double odd = z * (3.33333333333329318027e-01 +
-                            w * (1.42857142725034663711e-01 +
-                                 w * (9.09088713343650656196e-02 +
-                                      w * (6.66107313738753120669e-02 +
-                                           w * (4.97687799461593236017e-02 + w * 1.62858201153657823623e-02)))));
-    const double even = w * (-1.99999999998764832476e-01 +
-                             w * (-1.11111104054623557880e-01 +
-                                  w * (-7.69187620504482999495e-02 +
-                                       w * (-5.83357013379057348645e-02 + w * -3.65315727442169155270e-02))));
-    if (id < 0) return x - x * (odd + even);
-    return kHigh[id] - ((x * (odd + even) - kLow[id]) - x);
+    const double tail = arcTangentTail(x);
+    if (id < 0) return x - tail;
+    return kHigh[id] - ((tail - kLow[id]) - x);
 }
 
 // atan2(y, x) in [-pi, pi]. Infinite arguments and both zero go to the library,
@@ -94,17 +103,8 @@ inline void arcTangent2x4(const double (&y)[4], const double (&x)[4], double (&o
     high = (from1 ? all(7.85398163397448278999e-01) : high);
     Lanes low = (from0 ? all(2.26987774529616870924e-17) : all(0.0));
     low = (from1 ? all(3.06161699786838301793e-17) : low);
-    const Lanes z = t * t, w = z * z;
-    const Lanes odd = z * (3.33333333333329318027e-01 +
-                           w * (1.42857142725034663711e-01 +
-                                w * (9.09088713343650656196e-02 +
-                                     w * (6.66107313738753120669e-02 +
-                                          w * (4.97687799461593236017e-02 + w * 1.62858201153657823623e-02)))));
-    const Lanes even = w * (-1.99999999998764832476e-01 +
-                            w * (-1.11111104054623557880e-01 +
-                                 w * (-7.69187620504482999495e-02 +
-                                      w * (-5.83357013379057348645e-02 + w * -3.65315727442169155270e-02))));
-    const Lanes atanR = (from0 ? high - ((t * (odd + even) - low) - t) : t - t * (odd + even));
+    const Lanes tail = arcTangentTail(t);
+    const Lanes atanR = (from0 ? high - ((tail - low) - t) : t - tail);
     // The angle of (|x|, |y|), then the quadrant.
     Lanes a = (smallRatio ? atanR : 1.57079632679489655800e+00 - (atanR - 6.12323399573676603587e-17));
     a = (xs < all(0.0) ? 3.14159265358979311600e+00 - (a - 1.22464679914735317723e-16) : a);
