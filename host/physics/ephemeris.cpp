@@ -108,31 +108,6 @@ VECTOR3 orbitPosition(const BodyOrbit& orbit, double mu, double mjd) {
     return orbitState(orbit, mu, mjd).pos;
 }
 
-void composeGlobalStates(const BodyOrbit* bodies, std::size_t count, const double* weights, StateVectors* out,
-                         bool velocities) {
-    // Parents first, each body's relative state becomes its own global one.
-    // When body i is reached its parent already holds a global state and its
-    // satellites still hold their relative ones.
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!hasParent(bodies, i)) {
-            out[i].pos = vec3(0, 0, 0);
-            if (velocities) out[i].vel = vec3(0, 0, 0);
-            continue;
-        }
-        const StateVectors& parent = out[bodies[i].parent];
-        VECTOR3 pos = parent.pos + out[i].pos;
-        VECTOR3 vel = velocities ? parent.vel + out[i].vel : VECTOR3{};
-        for (std::size_t c = i + 1; c < count; ++c) {
-            if (bodies[c].parent != static_cast<int>(i)) continue;
-            const double w = weights ? weights[c] : barycentreWeight(bodies, count, c);
-            pos = pos - out[c].pos * w;
-            if (velocities) vel = vel - out[c].vel * w;
-        }
-        out[i].pos = pos;
-        if (velocities) out[i].vel = vel;
-    }
-}
-
 SatelliteLists satelliteLists(const BodyOrbit* bodies, std::size_t count, const double* weights) {
     SatelliteLists lists;
     lists.first.reserve(count + 1);
@@ -178,7 +153,7 @@ void composeGlobalStates(const BodyOrbit* bodies, std::size_t count, const Satel
 void ephemerisStates(const BodyOrbit* bodies, std::size_t count, double mjd, StateVectors* out) {
     for (std::size_t i = 0; i < count; ++i)
         if (hasParent(bodies, i)) out[i] = orbitState(bodies[i], orbitMu(bodies, count, i), mjd);
-    composeGlobalStates(bodies, count, nullptr, out);
+    composeGlobalStates(bodies, count, satelliteLists(bodies, count, nullptr), out, true);
 }
 
 }  // namespace simhost

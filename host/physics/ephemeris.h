@@ -60,8 +60,8 @@ bool closedOrbit(const BodyOrbit& orbit);
 // satellites c, which keeps, say, Earth and Moon balanced about their common
 // barycentre; velocities alike. Bodies fixed at the origin are not displaced by
 // their satellites. A parent index that does not point to an earlier entry is
-// treated as -1. No allocation; the cost grows with count^2, which is nothing
-// for a handful of bodies.
+// treated as -1. Works out the satellite lists at every call (an allocation,
+// and count^2 work): a reference, for tests; FittedEphemeris keeps its lists.
 OAPIFUNC void ephemerisStates(const BodyOrbit* bodies, std::size_t count, double mjd, StateVectors* out);
 
 // The hierarchy's arithmetic, worked out once for a set of bodies.
@@ -75,25 +75,21 @@ inline bool hasParent(const BodyOrbit* bodies, std::size_t i) {
     return p >= 0 && static_cast<std::size_t>(p) < i;
 }
 
-// Turns relative states (each body's system about its parent's centre, as
-// orbitState gives them, in rel) into global ones in place, given each body's
-// barycentreWeight in weights (null: worked out here, at count^2 cost). With
-// velocities false only the positions are composed (and read).
-OAPIFUNC void composeGlobalStates(const BodyOrbit* bodies, std::size_t count, const double* weights,
-                                  StateVectors* states, bool velocities = true);
-
 // Each body's satellites (the bodies whose parent it is) in index order, with
-// their barycentreWeight: worked out once for a set of bodies, so that
-// composing states reads each body's own list instead of scanning every body
-// after it.
+// their barycentreWeight (from weights, or worked out here at count^2 cost
+// when it is null): worked out once for a set of bodies, so that composing
+// states reads each body's own list instead of scanning every body after it.
 struct SatelliteLists {
     std::vector<std::size_t> first;  // body i's satellites: entries first[i] to first[i + 1]
     std::vector<std::size_t> body;
     std::vector<double> weight;
 };
 OAPIFUNC SatelliteLists satelliteLists(const BodyOrbit* bodies, std::size_t count, const double* weights);
-// composeGlobalStates with the weights taken from the lists: the same
-// arithmetic in the same order, so the same states to the bit.
+// Turns relative states (each body's system about its parent's centre, as
+// orbitState gives them) into global ones in place, parents first: body i's
+// global state is its parent's plus its own relative one, less each
+// satellite's relative state times its weight. With velocities false only the
+// positions are composed (and read).
 OAPIFUNC void composeGlobalStates(const BodyOrbit* bodies, std::size_t count, const SatelliteLists& satellites,
                                   StateVectors* states, bool velocities);
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <numbers>
@@ -240,11 +241,13 @@ TEST(Ephemeris, NestedSystemsKeepEachBarycentreOnItsOrbit) {
     EXPECT_LT(relVec(s[4].pos - s[2].pos, kepler(4, g1 + g11, t)), 1e-9);
 }
 
-// The satellite lists compose the same states to the bit as the scan over every
-// body, with and without velocities, for a nested system whose moons are not
-// listed next to their planet and with a body naming a parent after it
-// (no parent: it stays at the origin and is nobody's satellite).
-TEST(Ephemeris, SatelliteListsComposeTheSameStatesAsTheScan) {
+// Composed from the satellite lists, each body's system (it and its
+// satellites, theirs included) has its barycentre where its relative state
+// puts it about its parent's centre, positions and velocities, for a nested
+// system whose moons are not listed next to their planet and with a body
+// naming a parent after it (no parent: it stays at the origin and is nobody's
+// satellite). Without velocities they are left as they were.
+TEST(Ephemeris, SatelliteListsPutEverySystemsBarycentreOnItsOrbit) {
     const BodyOrbit b[] = {
         {-1, 1e20, {0, 0, 0, 0, 0, 0}, 0},          {0, 4e14, {1.5e11, 0.1, 0.05, 1.0, 2.0, 3.0}, 0},
         {0, 3e14, {2.5e11, 0.1, 0.05, 1.0, 2.0, 3.0}, 0}, {1, 2e13, {4.0e8, 0.05, 0.3, 0.5, 1.5, 0.2}, 0},
@@ -252,29 +255,41 @@ TEST(Ephemeris, SatelliteListsComposeTheSameStatesAsTheScan) {
         {3, 1e11, {2.0e7, 0.01, 1.0, 3.0, 2.0, 1.0}, 0}, {8, 1e10, {1.0e7, 0.01, 1.0, 3.0, 2.0, 1.0}, 0},
     };
     constexpr std::size_t kCount = std::size(b);
-    double weights[kCount];
-    for (std::size_t i = 0; i < kCount; ++i) weights[i] = simhost::barycentreWeight(b, kCount, i);
-    const simhost::SatelliteLists lists = simhost::satelliteLists(b, kCount, weights);
+    const simhost::SatelliteLists lists = simhost::satelliteLists(b, kCount, nullptr);
     ASSERT_EQ(lists.first.size(), kCount + 1);
     EXPECT_EQ(lists.first[1], 2u);  // the star's: its two planets
     EXPECT_EQ(lists.first[2] - lists.first[1], 2u);  // the first planet's: two moons
+    StateVectors relative[kCount];
+    for (std::size_t i = 0; i < kCount; ++i) {
+        const double k = static_cast<double>(i + 1);
+        relative[i] = {vec3(1.1e9 * k, -3.7e8 / k, 2.9e7 * k * k), vec3(310.0 / k, 17.0 * k, -2.3 * k)};
+    }
     for (bool velocities : {true, false}) {
-        StateVectors relative[kCount];
-        for (std::size_t i = 0; i < kCount; ++i) {
-            const double k = static_cast<double>(i + 1);
-            relative[i] = {vec3(1.1e9 * k, -3.7e8 / k, 2.9e7 * k * k), vec3(310.0 / k, 17.0 * k, -2.3 * k)};
-        }
-        StateVectors scanned[kCount], listed[kCount];
-        std::copy(relative, relative + kCount, scanned);
-        std::copy(relative, relative + kCount, listed);
-        simhost::composeGlobalStates(b, kCount, weights, scanned, velocities);
-        simhost::composeGlobalStates(b, kCount, lists, listed, velocities);
-        for (std::size_t i = 0; i < kCount; ++i) {
-            EXPECT_EQ(listed[i].pos.x, scanned[i].pos.x) << i;
-            EXPECT_EQ(listed[i].pos.y, scanned[i].pos.y) << i;
-            EXPECT_EQ(listed[i].pos.z, scanned[i].pos.z) << i;
-            EXPECT_EQ(listed[i].vel.x, scanned[i].vel.x) << i;
-            EXPECT_EQ(listed[i].vel.z, scanned[i].vel.z) << i;
+        StateVectors s[kCount];
+        std::copy(relative, relative + kCount, s);
+        simhost::composeGlobalStates(b, kCount, lists, s, velocities);
+        // A system's GM and GM-weighted state, summed over its members.
+        std::function<StateVectors(std::size_t, double&)> system = [&](std::size_t i, double& gm) {
+            gm = b[i].gm;
+            StateVectors sum{s[i].pos * gm, s[i].vel * gm};
+            for (std::size_t c = i + 1; c < kCount; ++c) {
+                if (b[c].parent != static_cast<int>(i)) continue;
+                double gmC = 0.0;
+                const StateVectors part = system(c, gmC);
+                sum = {sum.pos + part.pos, sum.vel + part.vel};
+                gm += gmC;
+            }
+            return sum;
+        };
+        EXPECT_EQ(length(s[0].pos), 0.0);
+        EXPECT_EQ(length(s[7].pos), 0.0);
+        for (std::size_t i = 1; i < kCount - 1; ++i) {
+            double gm = 0.0;
+            const StateVectors weighted = system(i, gm);
+            const StateVectors& parent = s[b[i].parent];
+            EXPECT_LT(relVec(weighted.pos * (1.0 / gm) - parent.pos, relative[i].pos), 1e-12) << i;
+            if (velocities) EXPECT_LT(relVec(weighted.vel * (1.0 / gm) - parent.vel, relative[i].vel), 1e-12) << i;
+            else EXPECT_EQ(s[i].vel.x, relative[i].vel.x) << i;
         }
     }
 }
