@@ -60,6 +60,26 @@ constexpr BodySpec kBodies[] = {
             14.72847983, 0.21252668, 100.47390909, 0.20469106, kGmJupiter, LibraryBody::Jupiter)},
 };
 
+// The GMs (m^3/s^2) that earlier builds gave the built-in bodies, before they
+// all came from one ephemeris's set, and so wrote in the scenarios they saved:
+// such a scenario still names the built-in body, which moves by its model
+// with today's GM.
+struct FormerGm {
+    const char* name;
+    double gm;
+};
+constexpr FormerGm kFormerGms[] = {
+    {"Sun", 1.32712440018e20}, {"Earth", 3.986004418e14},   {"Moon", 4.9048695e12},
+    {"Mars", 4.282837e13},     {"Jupiter", 1.26712764e17},
+};
+
+bool isBuiltInGm(const BodySpec& body, double gm) {
+    if (body.gm == gm) return true;
+    for (const FormerGm& former : kFormerGms)
+        if (former.gm == gm && sameName(former.name, body.name)) return true;
+    return false;
+}
+
 }  // namespace
 
 const BodySpec* builtInBodies(std::size_t& count) {
@@ -70,7 +90,7 @@ const BodySpec* builtInBodies(std::size_t& count) {
 const BodySpec* builtInBodyMatching(const char* name, double gm, const char* parentName, const ELEMENTS& el,
                                     double epochMjd) {
     for (const BodySpec& b : kBodies) {
-        if (!sameName(b.name, name) || b.gm != gm || b.orbit.epochMjd != epochMjd) continue;
+        if (!sameName(b.name, name) || !isBuiltInGm(b, gm) || b.orbit.epochMjd != epochMjd) continue;
         const bool root = b.orbit.parent < 0;
         if (root != (parentName == nullptr)) return nullptr;
         if (!root && !sameName(kBodies[b.orbit.parent].name, parentName)) return nullptr;

@@ -23,8 +23,8 @@ OAPIFUNC const BodySpec* builtInBodies(std::size_t& count);
 
 // The built-in body that a scenario's body is, when its name (any letter case),
 // GM, parent and orbit (elements and epoch) are exactly those of the built-in
-// entry, as a saved scenario records them; null otherwise. Such a body moves by
-// its built-in model again.
+// entry, as a saved scenario records them, or the GM one that earlier builds
+// gave it; null otherwise. Such a body moves by its built-in model again.
 OAPIFUNC const BodySpec* builtInBodyMatching(const char* name, double gm, const char* parentName,
                                              const ELEMENTS& elements, double epochMjd);
 

@@ -58,8 +58,8 @@ TEST_F(WorldStep, BodiesNeedAKnownParentAndAFreeName) {
 }
 
 // A scenario records the built-in bodies by their elements; given back exactly,
-// they move by the built-in models again, and any other numbers make a plain
-// Kepler orbit.
+// they move by the built-in models again (with the GM an earlier build saved
+// too, taking today's), and any other numbers make a plain Kepler orbit.
 TEST_F(WorldStep, BodiesSavedFromTheBuiltInSystemMoveByItsModels) {
     std::size_t count = 0;
     const simhost::BodySpec* table = simhost::builtInBodies(count);
@@ -74,6 +74,19 @@ TEST_F(WorldStep, BodiesSavedFromTheBuiltInSystemMoveByItsModels) {
     ASSERT_EQ(w().orbits().size(), 3u);
     EXPECT_EQ(w().orbits()[1].model, simhost::OrbitModel::LunarTheory);
     EXPECT_EQ(w().orbits()[2].model, simhost::OrbitModel::Kepler);
+
+    // The Moon as a scenario saved before the GMs came from one ephemeris
+    // recorded it; a GM off by one unit in its last place is not that one.
+    const double formerMoonGm = 4.9048695e12;
+    for (double gm : {formerMoonGm, std::nextafter(formerMoonGm, 0.0)}) {
+        w().reset();
+        w().addBody("Earth", 3.986004418e14, table[1].radius, nullptr, ELEMENTS{}, simhost::kJ2000Mjd);
+        w().addBody("Moon", gm, moon.radius, "Earth", moon.orbit.elements, moon.orbit.epochMjd);
+        ASSERT_EQ(w().orbits().size(), 2u);
+        const bool former = gm == formerMoonGm;
+        EXPECT_EQ(w().orbits()[1].model, former ? simhost::OrbitModel::LunarTheory : simhost::OrbitModel::Kepler);
+        EXPECT_EQ(w().orbits()[1].gm, former ? moon.gm : gm);
+    }
 }
 
 class ModuleStepping : public WorldTest {};
