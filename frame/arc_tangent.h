@@ -10,9 +10,7 @@
 
 #include <cmath>
 
-#if defined(__AVX__)
-#include <immintrin.h>
-#endif
+#include "frame/lane_mask.h"
 
 // atan(x) = x - arcTangentTail(x) for |x| <= 7/16: the odd minimax series
 // less its first term, its odd and even powers summed apart. A template so
@@ -83,12 +81,7 @@ inline void arcTangent2x4(const double (&y)[4], const double (&x)[4], double (&o
     const Bits yBits = (Bits)ys, xBits = (Bits)xs;  // vector casts keep the bits
     const Lanes ax = (Lanes)(xBits & ~kSign), ay = (Lanes)(yBits & ~kSign);
     const Bits usable = (ax < all(INFINITY)) & (ay < all(INFINITY)) & (ax + ay > all(0.0));
-#if defined(__AVX__)
-    const bool allUsable = _mm256_movemask_pd((__m256d)usable) == 0xF;
-#else
-    const bool allUsable = usable[0] && usable[1] && usable[2] && usable[3];
-#endif
-    if (!allUsable) {
+    if (!allLanesSet(usable)) {
         for (int k = 0; k < 4; ++k) out[k] = arcTangent2(y[k], x[k]);
         return;
     }

@@ -9,11 +9,8 @@
 
 #include <cmath>
 
-#if defined(__AVX__)
-#include <immintrin.h>
-#endif
-
 #include "frame/host_api.h"
+#include "frame/lane_mask.h"
 
 namespace simhost {
 
@@ -94,12 +91,8 @@ inline void sineCosine3(const VECTOR3& x, VECTOR3& sine, VECTOR3& cosine) {
     const Lanes angles{x.x, x.y, x.z, 0.0};
     constexpr long long kSignBit = static_cast<long long>(0x8000000000000000ULL);
     const Bits reducible = (Lanes)((Bits)angles & ~kSignBit) < Lanes{kLargest, kLargest, kLargest, kLargest};
-#if defined(__AVX__)
-    const bool allReducible = _mm256_movemask_pd((__m256d)reducible) == 0xF;
-#else
-    const bool allReducible = reducible[0] && reducible[1] && reducible[2];
-#endif
-    if (!allReducible) {
+    // The unused fourth lane holds 0, which is always reducible.
+    if (!allLanesSet(reducible)) {
         sineCosine(x.x, sine.x, cosine.x);
         sineCosine(x.y, sine.y, cosine.y);
         sineCosine(x.z, sine.z, cosine.z);

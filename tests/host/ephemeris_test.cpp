@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <numbers>
@@ -268,28 +267,20 @@ TEST(Ephemeris, SatelliteListsPutEverySystemsBarycentreOnItsOrbit) {
         StateVectors s[kCount];
         std::copy(relative, relative + kCount, s);
         simhost::composeGlobalStates(b, kCount, lists, s, velocities);
-        // A system's GM and GM-weighted state, summed over its members.
-        std::function<StateVectors(std::size_t, double&)> system = [&](std::size_t i, double& gm) {
-            gm = b[i].gm;
-            StateVectors sum{s[i].pos * gm, s[i].vel * gm};
-            for (std::size_t c = i + 1; c < kCount; ++c) {
-                if (b[c].parent != static_cast<int>(i)) continue;
-                double gmC = 0.0;
-                const StateVectors part = system(c, gmC);
-                sum = {sum.pos + part.pos, sum.vel + part.vel};
-                gm += gmC;
-            }
-            return sum;
-        };
+        // Each system's GM and GM-weighted state, gathered from the last body
+        // back (satellites come after their parents), and checked once whole.
+        double gm[kCount];
+        StateVectors weighted[kCount];
+        for (std::size_t i = 0; i < kCount; ++i) gm[i] = b[i].gm, weighted[i] = {s[i].pos * gm[i], s[i].vel * gm[i]};
         EXPECT_EQ(length(s[0].pos), 0.0);
         EXPECT_EQ(length(s[7].pos), 0.0);
-        for (std::size_t i = 1; i < kCount - 1; ++i) {
-            double gm = 0.0;
-            const StateVectors weighted = system(i, gm);
-            const StateVectors& parent = s[b[i].parent];
-            EXPECT_LT(relVec(weighted.pos * (1.0 / gm) - parent.pos, relative[i].pos), 1e-12) << i;
-            if (velocities) EXPECT_LT(relVec(weighted.vel * (1.0 / gm) - parent.vel, relative[i].vel), 1e-12) << i;
+        for (std::size_t i = kCount - 2; i > 0; --i) {
+            const std::size_t p = static_cast<std::size_t>(b[i].parent);
+            EXPECT_LT(relVec(weighted[i].pos * (1.0 / gm[i]) - s[p].pos, relative[i].pos), 1e-12) << i;
+            if (velocities) EXPECT_LT(relVec(weighted[i].vel * (1.0 / gm[i]) - s[p].vel, relative[i].vel), 1e-12) << i;
             else EXPECT_EQ(s[i].vel.x, relative[i].vel.x) << i;
+            gm[p] += gm[i];
+            weighted[p] = {weighted[p].pos + weighted[i].pos, weighted[p].vel + weighted[i].vel};
         }
     }
 }
